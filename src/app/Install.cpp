@@ -1,0 +1,5 @@
+#include "app/Install.h"
+
+bool InstallSelf() {
+    return false;
+}

@@ -1,0 +1,166 @@
+#include "app/QuillonApp.h"
+#include "app/CrashDump.h"
+#include "app/Install.h"
+#include "app/SettingsStore.h"
+#include "app/StatPing.h"
+#include "app/Uninstall.h"
+#include "gamewnd/CacheLimit.h"
+#include "gamewnd/GamePage.h"
+#include "gamewnd/MainWindow.h"
+#include "login/LoginBackground.h"
+#include "net/UpdateCheck.h"
+#include "net/UpdateSwap.h"
+#include "skin/MessageBox.h"
+#include "velkor_config.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <ole2.h>
+#include <shellapi.h>
+#include <vector>
+
+HWND g_hHostWnd = nullptr;
+int g_nHostTabCount = 0;
+
+CQuillonApp& TheApp() { return *static_cast<CQuillonApp*>(fw::Application::Current()); }
+
+bool StartProgram(const wchar_t* commandLine) {
+    wchar_t line[1024] = {};
+    if (commandLine) {
+        if (wcslen(commandLine) >= ARRAYSIZE(line)) return false;
+        wcscpy_s(line, commandLine);
+    } else if (!ModuleFilePath(nullptr, line)) {
+        return false;
+    }
+    STARTUPINFOW si = {sizeof(si)};
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi = {};
+    // Idle priority: the game tabs and the restarted program must not starve the player's game.
+    if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr,
+                        &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+RunMode CQuillonApp::ParseRunMode() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args;
+    for (int i = 0; argv && i < argc; ++i) args.emplace_back(argv[i]);
+    if (argv) LocalFree(argv);
+
+    wchar_t exe[MAX_PATH] = {};
+    ModuleFilePath(nullptr, exe);
+    RunModeChoice choice = ChooseRunMode(args, exe, DataFolderPath());
+    if (!m_bParsed) {
+        m_bParsed = true;
+        m_bArgsValid = choice.valid;
+        g_hHostWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(choice.hostWnd));
+        g_nHostTabCount = choice.hostTabCount;
+    }
+    return choice.mode;
+}
+
+void CQuillonApp::WaitForPing() {
+    if (m_hPingDone) WaitForSingleObject(m_hPingDone, INFINITE);
+}
+
+bool CQuillonApp::UpdateAndRestart(bool force) {
+    if (!force) {
+        if (CheckForUpdate(false) == 0) return false;
+    } else {
+        CheckForUpdate(true);  // the progress dialog runs whatever the answer
+    }
+    if (!SwapInUpdate()) return false;
+    StartProgram(nullptr);
+    WriteUpdTime();
+    return true;
+}
+
+bool CQuillonApp::InitInstance() {
+    SetUnhandledExceptionFilter(CrashFilter);
+
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
+    InitCommonControlsEx(&icc);
+
+    m_runMode = ParseRunMode();
+    m_hArgCopied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hPingDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const RunMode mode = m_runMode;
+
+    // A page process without its host arguments has nothing to attach to.
+    if (!m_bArgsValid) {
+        m_nExitCode = 2;
+        return false;
+    }
+
+    if (mode == RUN_UNINSTALL) {
+        if (AppMessageBox(4, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
+            UninstallSelf(*this);
+            WaitForPing();
+        }
+        return false;
+    }
+    if (mode == RUN_UPDATE && UpdateAndRestart(true)) return false;
+    if ((mode == RUN_INSTALL || mode == RUN_DESKTOP) && UpdateAndRestart(false)) return false;
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+
+    return RunModeFlow(mode);
+}
+
+bool CQuillonApp::RunModeFlow(RunMode mode) {
+    switch (mode) {
+    case RUN_INSTALL:
+        InstallSelf();
+        WriteDisableDays();
+        SendCountedPing(kPingInstall, *this);
+        WaitForPing();
+        return false;
+    case RUN_OLVESK:
+        ShellExecuteW(nullptr, L"open", VELKOR_HALL_URL, nullptr, nullptr, SW_SHOWMAXIMIZED);
+        SendCountedPing(kPingPartnerStart, *this);
+        WaitForPing();
+        return false;
+    case RUN_DESKTOP:
+    case RUN_INSTALLED:
+        SendCountedPing(kPingLauncherStart, *this);
+        break;
+    default:
+        break;
+    }
+
+    SetBrowserCacheLimit();
+
+    if (mode == RUN_NEWGAME || mode == RUN_GAMEHALL) {
+        if (FAILED(OleInitialize(nullptr))) {
+            AppMessageBox(0, kAppCaption, L"初始化OLE库失败", nullptr);
+            return false;
+        }
+        m_bOleStarted = true;
+        if (mode == RUN_NEWGAME && RunLoginBackground(g_hHostWnd) == IDCANCEL) {
+            // The host tells this close of its extra tab from the user's by the marker.
+            PostMessageW(g_hHostWnd, WM_SYSCOMMAND, SC_CLOSE, kSelfPostMarker);
+            return false;
+        }
+        return CreateGamePageFrame(*this);
+    }
+
+    RunMainWindow();
+    return false;
+}
+
+int CQuillonApp::ExitInstance() {
+    if (m_hArgCopied) CloseHandle(m_hArgCopied);
+    if (m_hPingDone) CloseHandle(m_hPingDone);
+    m_hArgCopied = m_hPingDone = nullptr;
+    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
+    if (m_bOleStarted) OleUninitialize();
+    m_bOleStarted = false;
+    return fw::Application::ExitInstance();
+}

@@ -1,0 +1,107 @@
+#include "app/SettingsStore.h"
+#include "app/SettingsRules.h"
+
+#include <shlobj.h>
+#include <cstdlib>
+
+namespace {
+
+const DWORD kRegRead = KEY_READ;    // 0x20019
+const DWORD kRegWrite = KEY_WRITE;  // 0x20006
+
+// Opened with RegCreateKeyEx for reading too, so that a read creates a missing key.
+HKEY OpenSettingsKey(DWORD access) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, access, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// Reads a binary value into buf; a missing or shorter value leaves the rest zero.
+void ReadBinary(HKEY key, const wchar_t* name, void* buf, DWORD size) {
+    ZeroMemory(buf, size);
+    DWORD type = 0, got = size;
+    if (RegQueryValueExW(key, name, nullptr, &type, static_cast<BYTE*>(buf), &got) != ERROR_SUCCESS)
+        ZeroMemory(buf, size);
+}
+
+settings::UtcDate DateOf(const SYSTEMTIME& t) {
+    return {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay};
+}
+
+} // namespace
+
+bool ModuleFilePath(const wchar_t* name, wchar_t* out) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    return settings::FolderFilePath(exe, name, out, MAX_PATH);
+}
+
+std::wstring DataFolderPath() {
+    wchar_t base[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)))
+        return {};
+    return std::wstring(base) + settings::kDataSubFolder;
+}
+
+std::wstring CounterIniPath() {
+    std::wstring folder = DataFolderPath();
+    return folder.empty() ? folder : folder + L"\\" + settings::kIniName;
+}
+
+std::uint32_t BumpCounter(const wchar_t* key) {
+    const std::wstring ini = CounterIniPath();
+    if (ini.empty()) return 1;
+    wchar_t text[32] = {};
+    GetPrivateProfileStringW(settings::kIniSection, key, L"0", text, 32, ini.c_str());
+    std::uint32_t value = settings::NextCounterValue(text);
+    WritePrivateProfileStringW(settings::kIniSection, key, settings::FormatCounter(value).c_str(),
+                               ini.c_str());
+    return value;
+}
+
+bool WriteDisableDays() {
+    HKEY key = OpenSettingsKey(kRegWrite);
+    if (!key) return false;
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    // The runtime's generator is never seeded: these are its first outputs of the process.
+    std::uint32_t r1 = static_cast<std::uint32_t>(std::rand());
+    std::uint32_t r2 = static_cast<std::uint32_t>(std::rand());
+    const auto bytes = settings::DisableDaysBytes(settings::ComputeDisableDays(now.wMilliseconds, r1, r2));
+    LONG rc = RegSetValueExW(key, settings::kDisableDaysValue, 0, REG_BINARY, bytes.data(),
+                             static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool IsUpdateDue(const SYSTEMTIME& nowUtc) {
+    HKEY key = OpenSettingsKey(kRegRead);
+    if (!key) return false;
+    SYSTEMTIME updTime;
+    static_assert(sizeof(updTime) == 16, "UpdTime is a 16-byte SYSTEMTIME");
+    ReadBinary(key, settings::kUpdTimeValue, &updTime, sizeof(updTime));
+    BYTE days[4];
+    ReadBinary(key, settings::kDisableDaysValue, days, sizeof(days));
+    RegCloseKey(key);
+    std::uint32_t disable = days[0] | (days[1] << 8) | (days[2] << 16) | (std::uint32_t(days[3]) << 24);
+    return settings::UpdateDueOn(DateOf(nowUtc), DateOf(updTime), disable);
+}
+
+bool IsUpdateDue() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return IsUpdateDue(now);
+}
+
+bool WriteUpdTime() {
+    HKEY key = OpenSettingsKey(kRegWrite);
+    if (!key) return false;
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    LONG rc = RegSetValueExW(key, settings::kUpdTimeValue, 0, REG_BINARY,
+                             reinterpret_cast<const BYTE*>(&now), sizeof(now));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}

@@ -1,0 +1,27 @@
+// The program's persistent state: one registry key under HKLM (update schedule) and the
+// INI file Statistic.ini in the data folder (counters and user settings).
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+// The running executable's folder plus name (the full path when name is null), into a
+// buffer of MAX_PATH characters. False with an empty path when there is no folder part.
+bool ModuleFilePath(const wchar_t* name, wchar_t* out);
+
+// C:\ProgramData\Olvesk\GameLogin (no trailing separator); empty when the system can't say.
+std::wstring DataFolderPath();
+// Statistic.ini in the data folder, where the counters live.
+std::wstring CounterIniPath();
+
+// Adds one to a counter of Statistic.ini ("Inst", "Game", "UnInst", "Olvesk") and returns
+// the new value.
+std::uint32_t BumpCounter(const wchar_t* key);
+
+// Chooses the three weekdays without automatic update check and stores them.
+bool WriteDisableDays();
+// Whether an automatic update check may run now (or at the given UTC time).
+bool IsUpdateDue();
+bool IsUpdateDue(const SYSTEMTIME& nowUtc);
+// Records the current UTC time as the day of the last self-update.
+bool WriteUpdTime();

@@ -1,0 +1,3 @@
+#include "gamewnd/CacheLimit.h"
+
+void SetBrowserCacheLimit() {}

@@ -1,0 +1,5 @@
+#include "gamewnd/GamePage.h"
+
+bool CreateGamePageFrame(CQuillonApp& app) {
+    return false;
+}

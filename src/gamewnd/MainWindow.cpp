@@ -1,0 +1,3 @@
+#include "gamewnd/MainWindow.h"
+
+void RunMainWindow() {}

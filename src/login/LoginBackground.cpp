@@ -1,0 +1,5 @@
+#include "login/LoginBackground.h"
+
+INT_PTR RunLoginBackground(HWND host) {
+    return IDCANCEL;
+}

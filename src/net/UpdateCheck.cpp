@@ -1,0 +1,5 @@
+#include "net/UpdateCheck.h"
+
+int CheckForUpdate(bool force) {
+    return 0;
+}

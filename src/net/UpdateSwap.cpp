@@ -1,0 +1,5 @@
+#include "net/UpdateSwap.h"
+
+bool SwapInUpdate() {
+    return false;
+}

@@ -1,0 +1,182 @@
+#include "support/WineTest.h"
+#include "app/SettingsRules.h"
+#include "app/SettingsStore.h"
+
+#include <shlwapi.h>
+#include <shellapi.h>
+
+namespace testing_support {
+
+namespace {
+const wchar_t kOlveskKey[] = L"Software\\Olvesk";
+}
+
+std::wstring WinePathFromUnix(const char* unixPath) {
+    std::wstring p = L"Z:";
+    for (const char* c = unixPath; *c; ++c) p += (*c == '/') ? L'\\' : wchar_t(static_cast<unsigned char>(*c));
+    return p;
+}
+
+std::wstring BuiltExePath() { return WinePathFromUnix(VELKOR_EXE_UNIX_PATH); }
+
+TempFolder::TempFolder(const wchar_t* hint) {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static LONG counter = 0;
+    for (;;) {
+        wchar_t name[MAX_PATH];
+        swprintf_s(name, L"%ls%ls-%lu-%ld-%lu", base, hint, GetCurrentProcessId(),
+                   InterlockedIncrement(&counter), GetTickCount());
+        if (CreateDirectoryW(name, nullptr)) { m_path = name; break; }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+TempFolder::~TempFolder() {
+    if (!m_path.empty()) DeleteTree(m_path);
+}
+
+bool DeleteTree(const std::wstring& path) {
+    DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return true;
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileW(path.c_str()) != FALSE;
+    }
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
+            DeleteTree(path + L"\\" + fd.cFileName);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string out;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got) out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    BOOL ok = WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+    return ok && put == bytes.size();
+}
+
+MachineStateGuard::MachineStateGuard() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOlveskKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        m_keyExisted = true;
+        RegCloseKey(key);
+    }
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        m_settingsKeyExisted = true;
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[256];
+            DWORD nameLen = 256, type = 0, size = 0;
+            if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+            Value v{name, type, std::vector<BYTE>(size)};
+            DWORD got = size;
+            RegQueryValueExW(key, name, nullptr, nullptr, v.data.data(), &got);
+            m_values.push_back(std::move(v));
+        }
+        RegCloseKey(key);
+    }
+    const std::wstring folder = DataFolderPath();
+    const std::wstring olvesk = folder.substr(0, folder.rfind(L'\\'));
+    m_folderExisted = FileExists(olvesk);
+    m_iniExisted = FileExists(CounterIniPath());
+    if (m_iniExisted) m_ini = ReadWholeFile(CounterIniPath());
+}
+
+void MachineStateGuard::Clear() {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kOlveskKey);
+    const std::wstring folder = DataFolderPath();
+    DeleteTree(folder.substr(0, folder.rfind(L'\\')));
+}
+
+MachineStateGuard::~MachineStateGuard() {
+    if (!m_keyExisted) {
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kOlveskKey);
+    } else {
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, settings::kRegistryKey);
+        if (m_settingsKeyExisted) {
+            HKEY key;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr) == ERROR_SUCCESS) {
+                for (const auto& v : m_values)
+                    RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), DWORD(v.data.size()));
+                RegCloseKey(key);
+            }
+        }
+    }
+    const std::wstring folder = DataFolderPath();
+    if (!m_folderExisted) {
+        DeleteTree(folder.substr(0, folder.rfind(L'\\')));
+    } else if (m_iniExisted) {
+        WriteWholeFile(CounterIniPath(), m_ini);
+    } else {
+        DeleteFileW(CounterIniPath().c_str());
+    }
+}
+
+int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
+               DWORD timeoutMs) {
+    std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    int result = -1;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        result = int(code);
+    } else {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+std::vector<BYTE> ReadSettingsValue(const wchar_t* name) {
+    std::vector<BYTE> data;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return data;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size) {
+        data.resize(size);
+        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+    return data;
+}
+
+std::wstring ReadCounterIni(const wchar_t* key, const wchar_t* fallback) {
+    wchar_t buf[256];
+    GetPrivateProfileStringW(settings::kIniSection, key, fallback, buf, 256, CounterIniPath().c_str());
+    return buf;
+}
+
+} // namespace testing_support

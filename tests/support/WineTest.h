@@ -1,0 +1,60 @@
+// Helpers for tests that touch the machine: they put back what they found, so that the
+// order of tests does not matter, and they run the built program as a player would.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A Linux path as Wine sees it (through drive Z:).
+std::wstring WinePathFromUnix(const char* unixPath);
+// The Velkor.exe this build made.
+std::wstring BuiltExePath();
+
+// A fresh folder under %TEMP%, deleted with everything in it at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const wchar_t* hint = L"velkor");
+    ~TempFolder();
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const wchar_t* name) const { return m_path + L"\\" + name; }
+private:
+    std::wstring m_path;
+};
+
+bool DeleteTree(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+std::string ReadWholeFile(const std::wstring& path);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
+// Remembers HKLM\Software\Olvesk and the data folder C:\ProgramData\Olvesk as they were,
+// and puts them back when it goes: whatever the test wrote there disappears.
+class MachineStateGuard {
+public:
+    MachineStateGuard();
+    ~MachineStateGuard();
+    // Clears both, for a test that wants to start from nothing.
+    void Clear();
+private:
+    struct Value { std::wstring name; DWORD type; std::vector<BYTE> data; };
+    bool m_keyExisted = false;
+    bool m_settingsKeyExisted = false;
+    std::vector<Value> m_values;
+    bool m_folderExisted = false;
+    bool m_iniExisted = false;
+    std::string m_ini;
+};
+
+// Runs a program with arguments from a working folder and waits for it; the exit code,
+// or -1 when it could not start or did not end in time (then it is killed).
+int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
+               DWORD timeoutMs = 60000);
+
+// Binary registry value under the program's key; empty when absent.
+std::vector<BYTE> ReadSettingsValue(const wchar_t* name);
+// A value of section Velkor of the counters' Statistic.ini; fallback when absent.
+std::wstring ReadCounterIni(const wchar_t* key, const wchar_t* fallback = L"<absent>");
+
+} // namespace testing_support
