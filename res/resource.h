@@ -1,4 +1,7 @@
-// Resource ids shared by the resource script and the code.
+// Resource ids shared by the resource scripts and the code.
 #pragma once
 
 #define IDR_MAINFRAME 128   // program icon; also the game frame's document template id
+
+#include "skin_ids.h"
+#include "login_ids.h"

@@ -1,0 +1,2 @@
+// Ids of the HTML dialogs of the login.
+#pragma once

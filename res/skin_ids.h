@@ -1,0 +1,2 @@
+// Ids of the skin images (type "PNG") and the skinned dialogs.
+#pragma once
