@@ -95,6 +95,29 @@ TEST_F(ProgramRun, PageProcessWithoutItsArgumentsEndsAndWritesNothing) {
     EXPECT_FALSE(FileExists(CounterIniPath()));
 }
 
+TEST_F(ProgramRun, PartnerStartCountsItsOwnCounter) {
+    MakeDataFolder();
+    EXPECT_EQ(RunAndWait(downloadedExe_, L"/OlveskD", downloads_->Path()), 0);
+    EXPECT_EQ(ReadCounterIni(L"Olvesk"), L"1");
+    EXPECT_EQ(ReadCounterIni(L"Inst"), L"<absent>");
+    EXPECT_EQ(ReadCounterIni(L"Game"), L"<absent>");
+    EXPECT_TRUE(ReadSettingsValue(L"DisableDays").empty());
+}
+
+TEST_F(ProgramRun, DecliningTheUninstallChangesNothing) {
+    MakeDataFolder();
+    WritePrivateProfileStringW(L"Velkor", L"UnInst", L"3", CounterIniPath().c_str());
+    ChildProcess uninstall(downloadedExe_, L"/uninst", downloads_->Path());
+    ASSERT_TRUE(uninstall.Started());
+    HWND box = uninstall.FindWindowTitled(L"Olvesk - Sevrith");
+    ASSERT_NE(box, nullptr) << "the uninstall question did not show";
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    EXPECT_EQ(uninstall.Wait(), 0);
+    EXPECT_EQ(ReadCounterIni(L"UnInst"), L"3");
+    EXPECT_FALSE(SettingsKeyExists());
+    EXPECT_TRUE(FileExists(downloadedExe_));
+}
+
 TEST(ProgramFile, VersionResourceReads3001) {
     const std::wstring exe = BuiltExePath();
     DWORD ignored = 0;

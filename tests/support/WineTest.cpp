@@ -159,6 +159,55 @@ int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wst
     return result;
 }
 
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir) {
+    std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return;
+    CloseHandle(pi.hThread);
+    m_process = pi.hProcess;
+    m_pid = pi.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+    if (!m_process) return;
+    if (WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(m_process, 99);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+}
+
+int ChildProcess::Wait(DWORD timeoutMs) {
+    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(m_process, &code);
+    return int(code);
+}
+
+HWND ChildProcess::FindWindowTitled(const wchar_t* caption, DWORD timeoutMs) const {
+    struct Search { DWORD pid; const wchar_t* caption; HWND found; } search{m_pid, caption, nullptr};
+    DWORD start = GetTickCount();
+    while (!search.found && GetTickCount() - start < timeoutMs) {
+        EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            wchar_t text[256] = {};
+            GetWindowTextW(h, text, 256);
+            if (pid == s->pid && IsWindowVisible(h) && !wcscmp(text, s->caption)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    return search.found;
+}
+
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name) {
     std::vector<BYTE> data;
     HKEY key;

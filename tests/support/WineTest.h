@@ -52,6 +52,22 @@ private:
 int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
                DWORD timeoutMs = 60000);
 
+// A started program that the test can look at while it runs; killed if still running at the end.
+class ChildProcess {
+public:
+    ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir);
+    ~ChildProcess();
+    bool Started() const { return m_process != nullptr; }
+    DWORD Id() const { return m_pid; }
+    // The exit code, or -1 when it did not end in time.
+    int Wait(DWORD timeoutMs = 60000);
+    // A visible top-level window of this process with the given caption, waiting for it.
+    HWND FindWindowTitled(const wchar_t* caption, DWORD timeoutMs = 20000) const;
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+};
+
 // Binary registry value under the program's key; empty when absent.
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name);
 // A value of section Velkor of the counters' Statistic.ini; fallback when absent.
