@@ -139,24 +139,8 @@ MachineStateGuard::~MachineStateGuard() {
 
 int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
                DWORD timeoutMs) {
-    std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    int result = -1;
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        result = int(code);
-    } else {
-        TerminateProcess(pi.hProcess, 99);
-        WaitForSingleObject(pi.hProcess, 5000);
-    }
-    CloseHandle(pi.hProcess);
-    return result;
+    ChildProcess child(exe, args, workDir);
+    return child.Wait(timeoutMs);  // killed on the way out if it did not end
 }
 
 ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir) {
