@@ -97,6 +97,11 @@ bool CQuillonApp::InitInstance() {
         return false;
     }
 
+    // GDI+ first: the uninstall question and the update progress dialog are skinned with
+    // PNG images, which GDI+ decodes.
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+
     if (mode == RUN_UNINSTALL) {
         if (AppMessageBox(4, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
             UninstallSelf(*this);
@@ -106,9 +111,6 @@ bool CQuillonApp::InitInstance() {
     }
     if (mode == RUN_UPDATE && UpdateAndRestart(true)) return false;
     if ((mode == RUN_INSTALL || mode == RUN_DESKTOP) && UpdateAndRestart(false)) return false;
-
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
 
     return RunModeFlow(mode);
 }
