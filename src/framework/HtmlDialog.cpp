@@ -1,4 +1,5 @@
 #include "framework/HtmlDialog.h"
+#include "framework/BrowserGuids.h"
 
 #include <mshtmdid.h>
 #include <ocidl.h>
@@ -57,7 +58,7 @@ STDMETHODIMP DocumentEventSink::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID_HTMLDocumentEvents2)) {
+        IsEqualIID(iid, kDIID_HTMLDocumentEvents2)) {
         *out = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;
@@ -197,7 +198,7 @@ void HtmlDialog::ConnectDocument(IHTMLDocument2* doc) {
     IConnectionPointContainer* points = nullptr;
     if (FAILED(doc->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points))))
         return;
-    if (SUCCEEDED(points->FindConnectionPoint(DIID_HTMLDocumentEvents2, &m_pDocPoint))) {
+    if (SUCCEEDED(points->FindConnectionPoint(kDIID_HTMLDocumentEvents2, &m_pDocPoint))) {
         m_pDocSink = new DocumentEventSink(this);
         if (FAILED(m_pDocPoint->Advise(m_pDocSink, &m_dwDocCookie))) {
             m_pDocPoint->Release();

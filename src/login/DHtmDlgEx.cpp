@@ -1,5 +1,6 @@
 #include "login/DHtmDlgEx.h"
 
+#include "framework/BrowserGuids.h"
 #include "login/AppCommand.h"
 #include "login/MyBrowserControlSite.h"
 
@@ -98,7 +99,7 @@ void CDHtmDlgEx::OnNavigateComplete2(IDispatch* disp, const wchar_t* url) {
     IHTMLElement* body = nullptr;
     if (FAILED(doc->get_body(&body)) || !body) return;
     IHTMLBodyElement* bodyElement = nullptr;
-    if (SUCCEEDED(body->QueryInterface(IID_IHTMLBodyElement, reinterpret_cast<void**>(&bodyElement)))) {
+    if (SUCCEEDED(body->QueryInterface(fw::kIID_IHTMLBodyElement, reinterpret_cast<void**>(&bodyElement)))) {
         BSTR scroll = SysAllocString(L"auto");
         if (scroll) bodyElement->put_scroll(scroll);
         SysFreeString(scroll);

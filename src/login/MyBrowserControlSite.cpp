@@ -1,12 +1,13 @@
 #include "login/MyBrowserControlSite.h"
 
+#include "framework/BrowserGuids.h"
 #include "login/DHtmDlgEx.h"
 
 CMyBrowserControlSite::CMyBrowserControlSite(HWND container, fw::BrowserHostClient* owner)
     : BrowserControlSite(container, owner) {}
 
 void* CMyBrowserControlSite::GetInterfaceHook(REFIID iid) {
-    if (IsEqualIID(iid, IID_IDocHostShowUI)) return static_cast<IDocHostShowUI*>(this);
+    if (IsEqualIID(iid, fw::kIID_IDocHostShowUI)) return static_cast<IDocHostShowUI*>(this);
     return nullptr;
 }
 
