@@ -154,9 +154,9 @@ LRESULT HtmlDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool HtmlDialog::PreTranslateMessage(MSG& msg) {
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && IsWithin(msg.hwnd, BrowserWindow())) {
-        m_host.TranslateAccelerator(msg);
-        // Whatever the page did not take is its own to handle, not the dialog manager's.
-        return false;
+        // Whatever the browser does not take as an accelerator is dispatched to the page as
+        // usual; the dialog manager never sees it (Tab and Enter belong to the page).
+        return m_host.TranslateAccelerator(msg);
     }
     return Dialog::PreTranslateMessage(msg);
 }

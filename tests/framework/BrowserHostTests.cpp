@@ -76,3 +76,59 @@ TEST(BrowserHost, ReportsAndHonoursNavigationsAndReleasesEverything) {
 }
 
 } // namespace
+
+#include "framework/HtmlView.h"
+
+namespace {
+
+class TestView : public fw::HtmlView {
+public:
+    std::vector<std::wstring> before;
+    bool initialUpdate = false;
+protected:
+    void OnInitialUpdate() override {
+        initialUpdate = Browser() != nullptr;
+        SetSilent(true);
+        Navigate(L"app://entergame|gamehall/");
+    }
+    void OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const wchar_t*, VARIANT*, const wchar_t*,
+                           VARIANT_BOOL* cancel) override {
+        before.push_back(url);
+        *cancel = VARIANT_TRUE;
+    }
+};
+
+TEST(HtmlView, ChildViewHostsTheControlAndFollowsItsSize) {
+    long aliveBefore = fw::BrowserObjectsAlive();
+    HostWindow frame;
+    ASSERT_TRUE(frame.Make());
+    auto view = std::make_unique<TestView>();
+    RECT r = {4, 30, 204, 130};
+    ASSERT_TRUE(view->CreateView(frame, r, 0xE900));
+    EXPECT_TRUE(view->initialUpdate);
+    EXPECT_EQ(GetDlgCtrlID(view->Handle()), 0xE900);
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    view->Browser()->get_Silent(&silent);
+    EXPECT_NE(silent, VARIANT_FALSE);
+    ASSERT_TRUE(PumpUntil([&] { return !view->before.empty(); }));
+    EXPECT_EQ(view->before[0], L"app://entergame|gamehall/");
+
+    HWND control = view->BrowserWindow();
+    ASSERT_NE(control, nullptr);
+    SetWindowPos(view->Handle(), nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER);
+    RECT rc;
+    GetWindowRect(control, &rc);
+    EXPECT_EQ(rc.right - rc.left, 320);
+    EXPECT_EQ(rc.bottom - rc.top, 240);
+
+    // The frame going takes the view, the control, its site and its sink with it.
+    IWebBrowser2* browser = view->Browser();
+    browser->AddRef();
+    frame.Destroy();
+    EXPECT_FALSE(IsWindow(control));
+    EXPECT_EQ(view->Browser(), nullptr);
+    EXPECT_EQ(fw::BrowserObjectsAlive(), aliveBefore);
+    EXPECT_EQ(browser->Release(), 0u);
+}
+
+} // namespace

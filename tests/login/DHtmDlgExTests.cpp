@@ -223,6 +223,10 @@ TEST_F(HtmlDialogTest, ShowUIFromTheSitesHandlerReachesTheDialog) {
     DOCHOSTUIINFO info = {sizeof(info)};
     ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
     EXPECT_TRUE(info.dwFlags & DOCHOSTUIFLAG_DIALOG);
+    // Script may ask for window.external, but the program offers no object there.
+    IDispatch* external = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(handler->GetExternal(&external), S_FALSE);
+    EXPECT_EQ(external, nullptr);
 
     // Held past the dialog, the site answers S_OK and shows nothing.
     DestroyWindow(dlg->Handle());
