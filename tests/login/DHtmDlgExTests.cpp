@@ -5,7 +5,10 @@
 #include "login/DHtmDlgEx.h"
 #include "login/MyBrowserControlSite.h"
 #include "login_ids.h"
+#include "support/FakeHtmlInterfaces.h"
 #include "support/MessagePump.h"
+
+#include <mshtmdid.h>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -342,6 +345,181 @@ TEST(HtmlDialogLife, ModalDialogIgnoresEnterAndEndsOnClose) {
     EXPECT_TRUE(dlg.aliveAtClose);
     EXPECT_TRUE(dlg.WasCancelled(L"app://exitgame"));
     EXPECT_EQ(fw::BrowserObjectsAlive(), aliveBefore);
+}
+
+// ---- document events with fake page elements ------------------------------------------
+// The control here never loads a document, so the page side is played by fakes of the
+// document interfaces: the event object, its source element and the element's style.
+
+class FakeStyle : public testing_support::NotImplIHTMLStyle {
+public:
+    HRESULT STDMETHODCALLTYPE put_backgroundPositionX(VARIANT v) override {
+        ++writes;
+        lastType = v.vt;
+        if (v.vt == VT_I4) positionX = v.lVal;
+        return S_OK;
+    }
+    int writes = 0;
+    VARTYPE lastType = VT_EMPTY;
+    LONG positionX = 12345;
+};
+
+class FakeElement : public testing_support::NotImplIHTMLElement {
+public:
+    FakeElement(const wchar_t* cls, const wchar_t* tag) : cls(cls), tag(tag) {}
+    HRESULT STDMETHODCALLTYPE get_className(BSTR* p) override {
+        *p = cls.empty() ? nullptr : SysAllocString(cls.c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* p) override {
+        *p = SysAllocString(tag.c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, LONG, VARIANT* v) override {
+        VariantInit(v);
+        if (std::wstring(name) == L"disabled") *v = disabled;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_offsetLeft(LONG* p) override { *p = 10; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_offsetTop(LONG* p) override { *p = 20; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_offsetWidth(LONG* p) override { *p = 80; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_offsetHeight(LONG* p) override { *p = 30; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_style(IHTMLStyle** p) override {
+        *p = hasStyle ? &style : nullptr;
+        if (hasStyle) style.AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE click() override {
+        ++clicks;
+        return S_OK;
+    }
+    std::wstring cls, tag;
+    VARIANT disabled = {};  // VT_EMPTY: no such attribute
+    bool hasStyle = true;
+    FakeStyle style;
+    int clicks = 0;
+};
+
+class FakeEvent : public testing_support::NotImplIHTMLEventObj {
+public:
+    explicit FakeEvent(FakeElement& source) : source(source) {}
+    HRESULT STDMETHODCALLTYPE get_srcElement(IHTMLElement** p) override {
+        source.AddRef();
+        *p = &source;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_returnValue(VARIANT v) override {
+        returnSet = true;
+        returnValue = v;
+        return S_OK;
+    }
+    FakeElement& source;
+    bool returnSet = false;
+    VARIANT returnValue = {};
+};
+
+struct DocumentEventsTest : HtmlDialogTest {
+    // One event as the document fires it at the dialog's sink; the sink's result variant.
+    VARIANT Fire(DISPID id, FakeEvent& event) {
+        auto* sink = new fw::DocumentEventSink(dlg.get());
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_DISPATCH;
+        arg.pdispVal = &event;
+        DISPPARAMS params = {&arg, nullptr, 1, 0};
+        VARIANT result;
+        VariantInit(&result);
+        EXPECT_EQ(sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+        EXPECT_EQ(sink->Release(), 0u);
+        return result;
+    }
+    static bool Cancelled(const VARIANT& v) { return v.vt == VT_BOOL && v.boolVal == VARIANT_FALSE; }
+    FakeElement button{L"button", L"DIV"};
+};
+
+TEST_F(DocumentEventsTest, PressAndReleaseOfASpriteButton) {
+    FakeEvent down(button);
+    VARIANT r = Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down);
+    EXPECT_TRUE(Cancelled(r));
+    ASSERT_TRUE(down.returnSet);
+    EXPECT_TRUE(Cancelled(down.returnValue));  // no text selection or dragging of the element
+    EXPECT_EQ(GetCapture(), dlg->Handle());
+    EXPECT_EQ(button.style.lastType, VT_I4);
+    EXPECT_EQ(button.style.positionX, -160);
+    EXPECT_EQ(button.refs, 2);  // the pressed element is held
+
+    // Leaving the element while pressed keeps the Pressed look.
+    FakeEvent out(button);
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEOUT, out);
+    EXPECT_EQ(button.style.positionX, -160);
+
+    // The release comes to the dialog (it holds the capture), inside the element's box.
+    SendMessageW(dlg->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(89, 49));
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_EQ(button.style.positionX, -80);
+    EXPECT_NE(GetCapture(), dlg->Handle());
+    EXPECT_EQ(button.refs, 1);
+    EXPECT_EQ(button.style.refs, 1);
+
+    // Mouse out without a capture shows Normal again.
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEOUT, out);
+    EXPECT_EQ(button.style.positionX, 0);
+}
+
+TEST_F(DocumentEventsTest, ReleaseOutsideRestoresNormalWithoutClick) {
+    FakeEvent down(button);
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down);
+    SendMessageW(dlg->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(90, 20));  // just right of the box
+    EXPECT_EQ(button.clicks, 0);
+    EXPECT_EQ(button.style.positionX, 0);
+    EXPECT_NE(GetCapture(), dlg->Handle());
+    EXPECT_EQ(button.refs, 1);
+}
+
+TEST_F(DocumentEventsTest, DisabledButtonNeitherCapturesNorChanges) {
+    button.disabled.vt = VT_BOOL;
+    button.disabled.boolVal = VARIANT_TRUE;
+    FakeEvent over(button), down(button);
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEOVER, over);
+    VARIANT r = Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down);
+    EXPECT_TRUE(Cancelled(r));
+    EXPECT_NE(GetCapture(), dlg->Handle());
+    EXPECT_EQ(button.style.writes, 0);
+    EXPECT_EQ(button.refs, 1);
+
+    // Only a boolean reads as disabled.
+    FakeElement textual(L"button", L"A");
+    textual.disabled.vt = VT_I4;
+    textual.disabled.lVal = 1;
+    FakeEvent down2(textual);
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down2);
+    EXPECT_EQ(GetCapture(), dlg->Handle());
+    SendMessageW(dlg->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(0, 0));
+}
+
+TEST_F(DocumentEventsTest, ElementsThatMatchNoRowKeepTheirDefaults) {
+    FakeElement field(L"button big", L"INPUT");
+    FakeEvent down(field);
+    VARIANT r = Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down);
+    EXPECT_EQ(r.vt, VT_EMPTY);
+    EXPECT_FALSE(down.returnSet);
+    EXPECT_NE(GetCapture(), dlg->Handle());
+    EXPECT_EQ(field.refs, 1);
+
+    // The background's context menu is cancelled.
+    FakeElement body(L"", L"BODY");
+    FakeEvent menu(body);
+    EXPECT_TRUE(Cancelled(Fire(DISPID_HTMLDOCUMENTEVENTS2_ONCONTEXTMENU, menu)));
+    EXPECT_TRUE(menu.returnSet);
+
+    // A button without a style object is left as it is; the press itself still counts.
+    button.hasStyle = false;
+    FakeEvent down2(button);
+    Fire(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN, down2);
+    EXPECT_EQ(button.style.writes, 0);
+    EXPECT_EQ(GetCapture(), dlg->Handle());
+    SendMessageW(dlg->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(0, 0));
+    EXPECT_EQ(button.refs, 1);
 }
 
 } // namespace
