@@ -19,7 +19,8 @@ trap cleanup EXIT
 echo "== build net_bench.exe"
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 \
   -Isrc -Ibuild/local/generated tools/bench/net_bench.cpp build/local/libvelkor_core.a \
-  -static -lwininet -lshlwapi -lshell32 -ladvapi32 -o "$work/net_bench.exe"
+  -static -lwininet -lgdiplus -lcomctl32 -lshlwapi -lshell32 -lole32 -loleaut32 -luuid -lwinmm -lversion \
+  -ladvapi32 -lgdi32 -luser32 -lkernel32 -o "$work/net_bench.exe"
 
 echo "== test data"
 mkdir -p "$work/content"
