@@ -106,7 +106,8 @@ bool CHttpClient::GetToFile(const wchar_t* address, const wchar_t* path, const H
     bool written = true;
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(m_hRequest.Get(), buffer, chunkBytes, &got) || got == 0) break;
+        if (m_bCancelled.load() || !InternetReadFile(m_hRequest.Get(), buffer, chunkBytes, &got) || got == 0)
+            break;
         if (std::fwrite(buffer, 1, got, file.get()) != got) {
             written = false;
             break;

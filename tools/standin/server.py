@@ -25,6 +25,8 @@ Control paths (GET, on the same port; not recorded):
       delay=MS          wait this long before answering
       hold=MS           with close, short and long: wait this long after the body before
                         closing (a stalled transfer)
+      trickle=MS        send the body in pieces of 1024 bytes (piece=N to change), waiting
+                        this long before each piece after the first (a slow transfer)
   /__control/forget?path=/x        remove the rule of one path
 
 Usage: server.py --port PORT [--root FOLDER] [--quiet]
@@ -214,21 +216,21 @@ class Handler(socketserver.StreamRequestHandler):
             return keep_alive
         if framing == "close":
             self.send_head(head, False)
-            self.wfile.write(body)
+            self.write_body(body, rule)
             self.wfile.flush()
             self.hold(rule)
             return False
         if framing in ("short", "long"):
             head.append("Content-Length: %d" % int(rule.get("declared", "0")))
             self.send_head(head, False)
-            self.wfile.write(body)
+            self.write_body(body, rule)
             self.wfile.flush()
             self.hold(rule)
             return False
         head.append("Content-Length: %d" % len(body))
         self.send_head(head, keep_alive)
         if method != "HEAD":
-            self.wfile.write(body)
+            self.write_body(body, rule)
         self.wfile.flush()
         return keep_alive
 
@@ -262,6 +264,18 @@ class Handler(socketserver.StreamRequestHandler):
                        not close)
         self.wfile.write(body)
         self.wfile.flush()
+
+    def write_body(self, body, rule):
+        trickle = int(rule.get("trickle", "0") or 0)
+        if not trickle:
+            self.wfile.write(body)
+            return
+        piece = max(1, int(rule.get("piece", "1024")))
+        for i in range(0, len(body), piece):
+            if i:
+                time.sleep(trickle / 1000.0)
+            self.wfile.write(body[i:i + piece])
+            self.wfile.flush()
 
     def hold(self, rule):
         hold = int(rule.get("hold", "0") or 0)
