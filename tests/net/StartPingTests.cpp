@@ -1,5 +1,6 @@
 // The statistics pings of whole program runs: which modes wait for their ping.
 #include "app/SettingsStore.h"
+#include "support/Processes.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -19,6 +20,9 @@ protected:
         CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     }
+    // An installer run starts the installed copy; it must not outlive the test (nor keep
+    // its file from being removed with the data folder).
+    void TearDown() override { EndProcessesUnder(DataFolderPath()); }
 
     MachineStateGuard m_guard;
     TempFolder m_work{L"startping"};
