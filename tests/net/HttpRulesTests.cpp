@@ -1,5 +1,6 @@
 #include "net/HttpRules.h"
 #include "net/UpdateKey.h"
+#include "velkor_config.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,17 @@ TEST(SiteDomains, AddressLiteralsMatchOnlyThemselves) {
     EXPECT_TRUE(HostIsOnDomains(L"http://127.0.0.1:18765/x", domains, 1));
     EXPECT_FALSE(HostIsOnDomains(L"http://10.127.0.0.1/x", domains, 1));
     EXPECT_FALSE(HostIsOnDomains(L"http://127.0.0.10/x", domains, 1));
+}
+
+TEST(SiteDomains, TheBuildsThreeDomains) {
+    for (const std::wstring domain : {VELKOR_SITE_DOMAIN1, VELKOR_SITE_DOMAIN2, VELKOR_SITE_DOMAIN3}) {
+        EXPECT_TRUE(IsOperatorSiteAddress(L"http://" + domain + L"/NewVelkor.exe"));
+        EXPECT_TRUE(IsOperatorSiteAddress(L"http://" + domain + L":8080/NewVelkor.exe"));
+        EXPECT_FALSE(IsOperatorSiteAddress(L"http://evil.example/" + domain + L"/NewVelkor.exe"));
+        EXPECT_FALSE(IsOperatorSiteAddress(L"http://" + domain + L".evil.example/NewVelkor.exe"));
+        EXPECT_FALSE(IsOperatorSiteAddress(L"http://evil.example/?" + domain));
+    }
+    EXPECT_FALSE(IsOperatorSiteAddress(L"http://evil.example/NewVelkor.exe"));
 }
 
 TEST(HttpStatus, OnlyTwoHundredsCarryTheObject) {
