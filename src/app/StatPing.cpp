@@ -16,7 +16,9 @@ struct StatPingBlock {
 
 std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count) {
     wchar_t buf[512];
-    std::swprintf(buf, 512, L"http://%ls/%ls&count=%u", VELKOR_STAT_HOST, event.pageAndQuery, count);
+    // An address that does not fit is not sent at all rather than cut short.
+    if (std::swprintf(buf, 512, L"http://%ls/%ls&count=%u", VELKOR_STAT_HOST, event.pageAndQuery, count) < 0)
+        return {};
     return buf;
 }
 
@@ -24,14 +26,17 @@ DWORD WINAPI StatPingThread(LPVOID param) {
     auto* block = static_cast<StatPingBlock*>(param);
     CQuillonApp* app = block->app;
     wchar_t address[512] = {};
-    wcsncpy_s(address, block->address, _TRUNCATE);
+    // At most 511 characters; a longer address is dropped, not cut into another request.
+    const bool fits = wcsncpy_s(address, block->address, _TRUNCATE) == 0;
     SetEvent(app->m_hArgCopied);  // the caller's block may go from here on
-    HttpPing(address, L"");
+    if (fits) HttpPing(address);
     SetEvent(app->m_hPingDone);
     return 0;
 }
 
 bool SendStatPing(const wchar_t* address, CQuillonApp& app) {
+    // Without the hand-over event the caller's block could go before the thread read it.
+    if (!address || !app.m_hArgCopied || !app.m_hPingDone) return false;
     StatPingBlock block{address, &app};
     HANDLE thread = CreateThread(nullptr, 0, StatPingThread, &block, 0, nullptr);
     if (!thread) {

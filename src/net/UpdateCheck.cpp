@@ -1,5 +1,91 @@
 #include "net/UpdateCheck.h"
+#include "app/QuillonApp.h"
+#include "app/SettingsStore.h"
+#include "net/HttpFetch.h"
+#include "net/Md5.h"
+#include "net/UpdateKey.h"
+#include "velkor_config.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+const wchar_t kUpdateConfigUrl[] = L"http://" VELKOR_UPDATE_HOST L"/update/ConfigVelkor.htm";
+
+namespace {
+
+const wchar_t kVerKeySection[] = L"VerKey";
+const wchar_t kVersionKeyName[] = L"Velkor";
+const wchar_t kUpdAddrKeyName[] = L"UpdAddr";
+
+} // namespace
+
+const wchar_t* FileMd5Hex(const wchar_t* path, wchar_t (&out)[64]) {
+    std::wmemset(out, 0, 64);
+    std::FILE* file = _wfopen(path, L"rb");
+    if (!file) return nullptr;
+    // Read in 1024-byte pieces through a larger stream buffer: fewer system calls.
+    static thread_local char streamBuffer[1 << 16];
+    std::setvbuf(file, streamBuffer, _IOFBF, sizeof(streamBuffer));
+    net::Md5 md5;
+    unsigned char piece[1024];
+    std::size_t got = 0;
+    while ((got = std::fread(piece, 1, sizeof(piece), file)) > 0) md5.Update(piece, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return nullptr;
+    const auto digest = md5.Final();
+    const std::wstring hex = net::HexLower(digest.data(), digest.size());
+    wcscpy_s(out, hex.c_str());
+    return out;
+}
+
+bool FetchUpdateConfig(CQuillonApp& app, char (&key)[64]) {
+    std::memset(key, 0, sizeof(key));
+    wchar_t copy[MAX_PATH] = {};
+    if (!ModuleFilePath(kUpdateConfigFile, copy)) return false;
+    // A failed fetch may leave a partial copy; the next fetch replaces it.
+    if (!HttpGetToFile(kUpdateConfigUrl, copy)) return false;
+
+    wchar_t version[64] = {};
+    GetPrivateProfileStringW(kVerKeySection, kVersionKeyName, L"", version, 64, copy);
+    // Read the address into more room than it may take: a longer one is dropped, never
+    // cut into the address of something else.
+    wchar_t address[2048] = {};
+    const DWORD addressChars = GetPrivateProfileStringW(kVerKeySection, kUpdAddrKeyName, L"", address,
+                                                        ARRAYSIZE(address), copy);
+    if (addressChars < ARRAYSIZE(app.m_szUpdAddr))
+        wcscpy_s(app.m_szUpdAddr, address);
+    else
+        app.m_szUpdAddr[0] = L'\0';
+    DeleteFileW(copy);
+
+    // The server's key is single-byte text; a key that does not fit the buffer is no key.
+    if (!WideCharToMultiByte(CP_ACP, 0, version, -1, key, sizeof(key), nullptr, nullptr)) key[0] = '\0';
+    return true;
+}
+
+int CheckForUpdate(CQuillonApp& app, bool force, RunMode mode) {
+    if (!force) {
+        if (mode == RUN_INSTALL || mode == RUN_OLVESK || mode == RUN_UNINSTALL || mode == RUN_NEWGAME) return 0;
+        if (!IsUpdateDue()) return 0;
+    }
+    char serverKeyAnsi[64];
+    if (!FetchUpdateConfig(app, serverKeyAnsi) || serverKeyAnsi[0] == '\0') return 0;
+
+    wchar_t exe[MAX_PATH] = {};
+    wchar_t md5[64];
+    // Without our own digest there is nothing sound to compare: offer nothing rather than
+    // download again on every start.
+    if (!ModuleFilePath(nullptr, exe) || !FileMd5Hex(exe, md5)) return 0;
+    const std::wstring localKey = net::LocalVersionKey(md5, kAppVersion);
+
+    wchar_t serverKey[64] = {};
+    if (!MultiByteToWideChar(CP_ACP, 0, serverKeyAnsi, -1, serverKey, 64)) return 0;
+    return net::CompareKeysNoCase(serverKey, localKey);
+}
 
 int CheckForUpdate(bool force) {
-    return 0;
+    CQuillonApp& app = TheApp();
+    return CheckForUpdate(app, force, app.ParseRunMode());
 }

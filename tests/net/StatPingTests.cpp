@@ -1,0 +1,108 @@
+#include "app/QuillonApp.h"
+#include "app/SettingsStore.h"
+#include "app/StatPing.h"
+#include "support/StandIn.h"
+#include "support/WineTest.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class StatPing : public StandInTest {
+protected:
+    void SetUp() override {
+        StandInTest::SetUp();
+        m_guard.Clear();
+        // The counters live in the data folder, which the installer makes.
+        const std::wstring folder = DataFolderPath();
+        CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        m_app.m_hArgCopied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_app.m_hPingDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    void TearDown() override {
+        CloseHandle(m_app.m_hArgCopied);
+        CloseHandle(m_app.m_hPingDone);
+    }
+    // Sends one counted ping and waits until its request has finished.
+    void PingAndWait(const StatPingEvent& event) {
+        ResetEvent(m_app.m_hPingDone);
+        ASSERT_TRUE(SendCountedPing(event, m_app));
+        ASSERT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+    }
+    std::vector<std::string> Targets() {
+        std::vector<std::string> out;
+        for (const auto& r : StandIn::Requests()) out.push_back(r.target);
+        return out;
+    }
+
+    MachineStateGuard m_guard;
+    CQuillonApp m_app;
+};
+
+TEST_F(StatPing, EachEventSendsItsPageTagVersionAndNewCount) {
+    PingAndWait(kPingInstall);
+    PingAndWait(kPingLauncherStart);
+    PingAndWait(kPingPartnerStart);
+    PingAndWait(kPingUninstall);
+    PingAndWait(kPingInstall);
+    EXPECT_EQ(Targets(), (std::vector<std::string>{
+                             "/install.htm?tag=velkor&ver=3.0.0.1&count=1",
+                             "/active.htm?tag=velkor&ver=3.0.0.1&count=1",
+                             "/active.htm?tag=webolvesk&ver=3.0.0.1&count=1",
+                             "/uninstall.htm?tag=velkor&ver=3.0.0.1&count=1",
+                             "/install.htm?tag=velkor&ver=3.0.0.1&count=2",
+                         }));
+    EXPECT_EQ(ReadCounterIni(L"Inst"), L"2");
+    EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
+    EXPECT_EQ(ReadCounterIni(L"Olvesk"), L"1");
+    EXPECT_EQ(ReadCounterIni(L"UnInst"), L"1");
+    for (const auto& r : StandIn::Requests()) EXPECT_EQ(r.Header("User-Agent"), "KRD");
+}
+
+TEST_F(StatPing, CountContinuesFromWhatTheFileHolds) {
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Velkor", L"Game", L"41", CounterIniPath().c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Velkor", L"UnInst", L"-5", CounterIniPath().c_str()));
+    PingAndWait(kPingLauncherStart);
+    PingAndWait(kPingUninstall);
+    EXPECT_EQ(Targets(), (std::vector<std::string>{
+                             "/active.htm?tag=velkor&ver=3.0.0.1&count=42",
+                             "/uninstall.htm?tag=velkor&ver=3.0.0.1&count=4294967292",
+                         }));
+}
+
+TEST_F(StatPing, SendReturnsOnceTheAddressIsCopiedNotWhenTheRequestEnds) {
+    ASSERT_TRUE(StandIn::Rule(L"/active.htm", L"delay=3000&body=ok"));
+    ASSERT_TRUE(SendCountedPing(kPingLauncherStart, m_app));
+    // The hand-over event is reset again; the request is still waiting for its answer.
+    EXPECT_EQ(WaitForSingleObject(m_app.m_hArgCopied, 0), DWORD(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 0), DWORD(WAIT_TIMEOUT));
+    ASSERT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+    const auto requests = StandIn::RequestsFor("/active.htm");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(requests[0].answered);
+    EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
+}
+
+TEST_F(StatPing, FailedRequestStillEndsThePing) {
+    ASSERT_TRUE(SendStatPing(L"http://127.0.0.1:1/uninstall.htm?tag=velkor&ver=3.0.0.1&count=1", m_app));
+    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 60000), WAIT_OBJECT_0);
+}
+
+TEST_F(StatPing, OverlongAddressIsNotSent) {
+    const std::wstring address = StandIn::Url(L"/active.htm?tag=velkor&x=" + std::wstring(600, L'x'));
+    ASSERT_TRUE(SendStatPing(address.c_str(), m_app));
+    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(StandIn::Requests().empty());
+}
+
+TEST_F(StatPing, AddressIsBuiltFromTheStatisticsHost) {
+    EXPECT_EQ(StatPingAddress(kPingPartnerStart, 7),
+              StandIn::Url(L"/active.htm?tag=webolvesk&ver=3.0.0.1&count=7"));
+    EXPECT_EQ(StatPingAddress(kPingUninstall, 4294967295u),
+              StandIn::Url(L"/uninstall.htm?tag=velkor&ver=3.0.0.1&count=4294967295"));
+}
+
+} // namespace
