@@ -9,6 +9,8 @@ The look: a deep crimson caption band with a thin gold rule, a warm cream body, 
 white caption glyphs. Conventions the program relies on:
 - magenta (255, 0, 255) or alpha 0 is transparent; the 9x9 corner blocks of a background
   shape the window's outline, so rounded corners are magenta there;
+- a background drawn in stretch mode keeps its rounded corners within the border width: the
+  edges next to a corner are stretched, and magenta there would be smeared along the edge;
 - pictures other than the login background (129) carry no partial alpha: an edge pixel is
   either transparent or opaque, mixed with the colour it will sit on, because the loader
   blends partial alpha onto white;
@@ -154,7 +156,7 @@ def band_colour(y):
     return mix(BAND_TOP, BAND_BOTTOM, t)
 
 
-def window_background(w, h, border, caption, body_top, body_bottom, top_radius=6, bottom_radius=4):
+def window_background(w, h, border, caption, body_top, body_bottom, top_radius=4, bottom_radius=4):
     """A skinned window picture: outline, crimson band and side frames, body in a vertical
     gradient, rounded corners cut with magenta (inside the 9x9 corner blocks)."""
     img = Image(w, h)
