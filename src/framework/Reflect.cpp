@@ -15,12 +15,6 @@ bool ReflectToControl(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, LRESU
             if (mis->CtlType != ODT_MENU) control = GetDlgItem(parent, static_cast<int>(mis->CtlID));
         }
         break;
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-        control = reinterpret_cast<HWND>(lParam);
-        break;
     default:
         return false;
     }

@@ -8,9 +8,9 @@ namespace fw {
 // A reflected message arrives at the control as this base plus the original message.
 constexpr UINT kReflectBase = WM_USER + 0x1C00;
 
-// Parent side: for WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR* and WM_COMMAND from a control
-// that has an object of this framework, sends the message on to that control. True when the
-// control answered (result then holds its answer).
+// Parent side: for WM_DRAWITEM and WM_MEASUREITEM about a child control that has an object of
+// this framework, sends the message on to that control as kReflectBase + msg. True when the
+// control answered (result then holds its nonzero answer).
 bool ReflectToControl(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 } // namespace fw

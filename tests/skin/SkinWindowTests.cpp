@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <vector>
 
 using namespace testing_support;
 
@@ -21,9 +22,20 @@ public:
     SkinTestDlg() : CDlgEx(IDD_SKIN_MESSAGEBOX) {}
     int makeResizable = 0;
     int cancels = 0;
+    bool swallowSysCommands = false;
+    std::vector<WPARAM> sysCommands;
     using CDlgEx::PaintSkin;
 
 protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        // Sizing and moving loops wait for the real mouse; record what would start them.
+        if (msg == WM_SYSCOMMAND && swallowSysCommands) {
+            sysCommands.push_back(wParam);
+            return 0;
+        }
+        return CDlgEx::HandleMessage(msg, wParam, lParam);
+    }
+
     bool OnInitDialog() override {
         CDlgEx::OnInitDialog();
         captionHeight = 30;
@@ -371,5 +383,85 @@ TEST_F(SkinWindowTest, ImageButtonScalesItsFrameToATemplateButton) {
     r = ChildRect(button);
     EXPECT_EQ(r.right - r.left, 40) << "resize takes one frame's size";
     EXPECT_EQ(r.bottom - r.top, 20);
+    dlg.Destroy();
+}
+
+
+namespace {
+// The text a caption button's tip shows once the mouse has rested on the button.
+std::wstring HoverTip(CBtnEx& button) {
+    SendMessageW(button, WM_MOUSEHOVER, 0, 0);
+    if (!button.tooltip) return L"<no tip>";
+    wchar_t text[80] = {};
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = button;
+    ti.uId = reinterpret_cast<UINT_PTR>(button.Handle());
+    ti.lpszText = text;
+    SendMessageW(button.tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+    return text;
+}
+}  // namespace
+
+TEST_F(SkinWindowTest, MaximiseButtonSwapsPictureAndTipWithTheState) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = 1;
+    Show(dlg);
+    HINSTANCE self = GetModuleHandleW(nullptr);
+    HBITMAP maxBmp = LoadSkinImage(self, IDB_MAXIMIZE_BUTTON), restoreBmp = LoadSkinImage(self, IDB_RESTORE_BUTTON);
+    Pixels maxStrip = BitmapPixels(maxBmp), restoreStrip = BitmapPixels(restoreBmp);
+    DeleteObject(maxBmp);
+    DeleteObject(restoreBmp);
+
+    EXPECT_EQ(HoverTip(dlg.closeButton), L"关闭");
+    EXPECT_EQ(HoverTip(dlg.minimizeButton), L"最小化");
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
+    EXPECT_EQ(SendMessageW(dlg.maximizeButton.tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 660);
+
+    // A double click on the caption maximises a resizable dialog.
+    RECT wr = {};
+    GetWindowRect(dlg, &wr);
+    SendMessageW(dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(wr.left + 100, wr.top + 10));
+    EXPECT_EQ(dlg.maximized, 1);
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"还原");
+    RECT b = ChildRect(dlg.maximizeButton);
+    Pixels shot = CaptureWindow(dlg);
+    // The glyph's middle row differs between the two pictures; the button shows the restore one.
+    int same = 0, total = 0;
+    for (int y = 4; y < 20; ++y)
+        for (int x = 4; x < 25; ++x) {
+            ++total;
+            if (shot.At(b.left + x, b.top + y) == restoreStrip.At(x, y)) ++same;
+        }
+    EXPECT_EQ(same, total) << "restore picture, frame 0";
+    EXPECT_EQ(dlg.maximizeButton.hovering, 0);
+
+    // While maximised, a double click in the client's caption band restores.
+    SendMessageW(dlg, WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 10));
+    EXPECT_EQ(dlg.maximized, 0);
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
+    shot = CaptureWindow(dlg);
+    b = ChildRect(dlg.maximizeButton);
+    EXPECT_EQ(shot.At(b.left + 14, b.top + 12), maxStrip.At(14, 12));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, PressesOnTheBorderStartSizingFromThatEdge) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = 1;
+    dlg.swallowSysCommands = true;
+    Show(dlg);
+    const int codes[] = {HTLEFT, HTRIGHT, HTTOP, HTTOPLEFT, HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+    for (int code : codes) SendMessageW(dlg, WM_NCLBUTTONDOWN, code, MAKELPARAM(10, 10));
+    const std::vector<WPARAM> expected = {0xF001, 0xF002, 0xF003, 0xF004, 0xF005, 0xF006, 0xF007, 0xF008};
+    EXPECT_EQ(dlg.sysCommands, expected);
+
+    // The minimise button asks for the system's minimise.
+    dlg.sysCommands.clear();
+    SendMessageW(dlg.minimizeButton, BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !dlg.sysCommands.empty(); }));
+    ASSERT_EQ(dlg.sysCommands.size(), 1u);
+    EXPECT_EQ(dlg.sysCommands[0] & 0xFFF0, static_cast<WPARAM>(SC_MINIMIZE));
     dlg.Destroy();
 }
