@@ -170,3 +170,43 @@ TEST_F(SkinControlTest, ProgressImagesOfTheSkinFitTogether) {
     EXPECT_LE(progress.barRect.right, progress.controlRect.right - 1) << "the bar fits inside the trough";
     EXPECT_LE(progress.barRect.bottom, progress.controlRect.bottom - 1);
 }
+
+TEST_F(SkinControlTest, StaticDrawsItsImageAndHoverColour) {
+    CStaticEx link;
+    HWND hwnd = Child(L"STATIC", L"登录其他账号", SS_NOTIFY, 40, 60, 140, 20);
+    ASSERT_TRUE(link.Subclass(hwnd));
+    HBITMAP icon = LoadSkinImage(GetModuleHandleW(nullptr), IDB_ADD_ACCOUNT_ICON);
+    Pixels iconPixels = BitmapPixels(icon);
+    link.SetStaticImage(icon);
+    DeleteObject(icon);  // the label keeps its own copy
+    EXPECT_EQ(link.imageWidth, iconPixels.w);
+    link.textColour = RGB(0, 0, 0);
+    link.hoverEnabled = 1;
+    link.hoverColour = RGB(22, 122, 235);
+
+    Pixels shot = CaptureWindow(dlg);
+    const int iy = (20 - iconPixels.h) / 2;
+    // The icon's centre at x = 3, vertically centred.
+    EXPECT_EQ(shot.At(40 + 3 + iconPixels.w / 2, 60 + iy + iconPixels.h / 2),
+              iconPixels.At(iconPixels.w / 2, iconPixels.h / 2));
+    // The text starts right of the icon and 6 pixels of space.
+    const int textLeft = 40 + iconPixels.w + 6;
+    EXPECT_EQ(DarkPixels(shot, 40 + 3 + iconPixels.w, 60, textLeft, 80), 0);
+    EXPECT_GT(DarkPixels(shot, textLeft, 60, 180, 80), 10);
+
+    auto bluePixels = [&](const Pixels& p) {
+        int n = 0;
+        for (int y = 60; y < 80; ++y)
+            for (int x = textLeft; x < 180; ++x)
+                if (ColourNear(p.At(x, y), RGB(22, 122, 235), 40)) ++n;
+        return n;
+    };
+    EXPECT_EQ(bluePixels(shot), 0);
+    SendMessageW(hwnd, WM_MOUSEHOVER, 0, 0);
+    EXPECT_GT(bluePixels(CaptureWindow(dlg)), 10) << "hover colour";
+    SendMessageW(hwnd, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(bluePixels(CaptureWindow(dlg)), 0);
+
+    // The cursor message is always reported as handled.
+    EXPECT_TRUE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+}
