@@ -182,6 +182,10 @@ LRESULT CBtnEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         pressedLatch = 0;
         break;
+    case WM_SIZE:
+        // Owners lay buttons out after binding them; draw at the size the button has now.
+        RememberRect();
+        break;
     case WM_NOTIFY:
         // The tip asks for its text when it first shows.
         if (lParam && reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOW) {

@@ -383,6 +383,12 @@ TEST_F(SkinWindowTest, ImageButtonScalesItsFrameToATemplateButton) {
     r = ChildRect(button);
     EXPECT_EQ(r.right - r.left, 40) << "resize takes one frame's size";
     EXPECT_EQ(r.bottom - r.top, 20);
+
+    // Laid out again by its owner: the frame fills the new size.
+    SetWindowPos(hwnd, nullptr, 0, 0, 80, 40, SWP_NOMOVE | SWP_NOZORDER);
+    shot = CaptureWindow(dlg);
+    EXPECT_EQ(shot.At(100 + 79, 80 + 39), kRed);
+    EXPECT_EQ(shot.At(100 + 40, 80 + 20), kRed);
     dlg.Destroy();
 }
 
