@@ -89,9 +89,14 @@ void CDlgEx::SetSkin(HBITMAP bg, bool resizeToImage, int stretch, HBITMAP minimi
         int right = leftOf(closeButton, x) - buttonGap;
         if (CBtnEx::CreateImageButton(right, maximizeButton, maxImage, buttonTop, IDC_SKIN_MAXIMIZE, m_hWnd))
             maximizeButton.SetButtonTip(L"最大化");
-        if (maximizeImage && maximizeImage != maxImage) DeleteObject(maximizeImage);
-        if (restoreImage && restoreImage != restImage && restoreImage != maximizeImage) DeleteObject(restoreImage);
+    }
+    // Both maximise pictures are the dialog's from here on, whichever of them was given.
+    if (maxImage && maxImage != maximizeImage) {
+        if (maximizeImage && maximizeImage != restoreImage) DeleteObject(maximizeImage);
         maximizeImage = maxImage;
+    }
+    if (restImage && restImage != restoreImage) {
+        if (restoreImage && restoreImage != maximizeImage) DeleteObject(restoreImage);
         restoreImage = restImage;
     }
     if (minimizeImage) {

@@ -23,6 +23,7 @@ public:
     int makeResizable = 0;
     int cancels = 0;
     bool swallowSysCommands = false;
+    UINT sizedToPicture = 0;  // a picture id: copy mode, window sized to it, no caption buttons
     std::vector<WPARAM> sysCommands;
     using CDlgEx::PaintSkin;
 
@@ -45,6 +46,12 @@ protected:
         buttonGap = 0;
         SetWindowPos(m_hWnd, nullptr, 120, 110, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         HINSTANCE self = GetModuleHandleW(nullptr);
+        if (sizedToPicture) {
+            borderWidth = 3;
+            showTitle = 0;
+            SetSkin(LoadSkinImage(self, sizedToPicture), true, 0, nullptr, nullptr, nullptr, nullptr);
+            return true;
+        }
         HBITMAP close = LoadSkinImage(self, IDB_CLOSE_BUTTON);
         HBITMAP minimize = LoadSkinImage(self, IDB_MINIMIZE_BUTTON);
         SetSkin(LoadSkinImage(self, IDB_DIALOG_BACKGROUND), false, 1, minimize,
@@ -469,5 +476,25 @@ TEST_F(SkinWindowTest, PressesOnTheBorderStartSizingFromThatEdge) {
     EXPECT_TRUE(PumpUntil([&] { return !dlg.sysCommands.empty(); }));
     ASSERT_EQ(dlg.sysCommands.size(), 1u);
     EXPECT_EQ(dlg.sysCommands[0] & 0xFFF0, static_cast<WPARAM>(SC_MINIMIZE));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CopyModeShowsThePictureAsItIsAtItsOwnSize) {
+    SkinTestDlg dlg;
+    dlg.sizedToPicture = IDB_ADD_ACCOUNT_BACKGROUND;
+    Show(dlg);
+    HBITMAP bmp = LoadSkinImage(GetModuleHandleW(nullptr), IDB_ADD_ACCOUNT_BACKGROUND);
+    Pixels pic = BitmapPixels(bmp);
+    DeleteObject(bmp);
+    Pixels shot = CaptureWindow(dlg);
+    ASSERT_EQ(shot.w, pic.w);
+    ASSERT_EQ(shot.h, pic.h);
+    int differ = 0;
+    for (int y = 0; y < pic.h; ++y)
+        for (int x = 0; x < pic.w; ++x)
+            if (pic.At(x, y) != SKIN_KEY_COLOUR && shot.At(x, y) != pic.At(x, y)) ++differ;
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(GetDlgItem(dlg, IDC_SKIN_CLOSE), nullptr) << "no caption buttons without pictures";
+    EXPECT_EQ(RegionCuts(dlg, pic.w, pic.h), ExpectedCuts(pic, pic.w, pic.h));
     dlg.Destroy();
 }
