@@ -50,15 +50,32 @@ std::wstring TextOf(HWND h) {
     return buf;
 }
 
+// A dialog of this thread with the given caption (other programs may show boxes too).
+HWND FindOwnBox(const std::wstring& caption) {
+    struct Search { const std::wstring* caption; HWND found; } search = {&caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        wchar_t cls[16] = {}, text[128] = {};
+        GetClassNameW(h, cls, 16);
+        GetWindowTextW(h, text, 128);
+        if (lstrcmpW(cls, L"#32770") == 0 && *s->caption == text) {
+            s->found = h;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
     BoxVisit& v = *g_visit;
     // Give up after five seconds: close whatever is there so that the test ends and fails.
     if (++v.ticks > 250) {
         KillTimer(nullptr, timer);
-        if (HWND stray = FindWindowW(L"#32770", v.caption.c_str())) PostMessageW(stray, WM_CLOSE, 0, 0);
+        if (HWND stray = FindOwnBox(v.caption)) PostMessageW(stray, WM_CLOSE, 0, 0);
         return;
     }
-    HWND box = FindWindowW(L"#32770", v.caption.c_str());
+    HWND box = FindOwnBox(v.caption);
     if (!box || !IsWindowVisible(box)) return;
     if (v.phase == 0) {
         v.found = true;

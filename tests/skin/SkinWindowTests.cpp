@@ -498,3 +498,27 @@ TEST_F(SkinWindowTest, CopyModeShowsThePictureAsItIsAtItsOwnSize) {
     EXPECT_EQ(RegionCuts(dlg, pic.w, pic.h), ExpectedCuts(pic, pic.w, pic.h));
     dlg.Destroy();
 }
+
+TEST_F(SkinWindowTest, ImageButtonFollowsTheRealMouse) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HBITMAP strip = FourColourStrip(40, 20);
+    CBtnEx button;
+    ASSERT_TRUE(CBtnEx::CreateImageButton(200, button, strip, 60, 1236, dlg));
+    DeleteObject(strip);
+    RECT wr = {};
+    GetWindowRect(button, &wr);
+    POINT before = {};
+    GetCursorPos(&before);
+
+    SetCursorPos(wr.left + 20, wr.top + 10);
+    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 1; }, 3000)) << "hover reported";
+    EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kGreen);
+
+    SetCursorPos(wr.left + 20, wr.top + 100);
+    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 0 && button.tracking == 0; }, 3000)) << "leave reported";
+    EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kRed);
+    SetCursorPos(before.x, before.y);
+    dlg.Destroy();
+}
