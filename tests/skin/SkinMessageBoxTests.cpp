@@ -183,6 +183,11 @@ TEST_F(SkinMessageBoxTest, OkBoxAnswersOkAndIsSizedToItsButtons) {
         for (int x = 0; x < v.shot.w; ++x)
             if (ColourNear(v.shot.At(x, y), RGB(0, 0, 0), 90)) ++dark;
     EXPECT_GT(dark, 10);
+
+    BoxVisit closed;
+    closed.caption = L"皮肤测试 确定 关闭";
+    closed.answerId = IDC_SKIN_CLOSE;
+    EXPECT_EQ(RunBox(closed, 0, L"短"), IDCANCEL) << "closing a notice answers cancel";
 }
 
 TEST_F(SkinMessageBoxTest, OkCancelBoxAnswersOkOrCancel) {
