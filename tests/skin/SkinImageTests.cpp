@@ -151,3 +151,22 @@ TEST_F(SkinImageTest, ImageFilesAreDrawnOntoWhiteAndReportTheirSize) {
     EXPECT_EQ(w, 0);
     EXPECT_EQ(h, 0);
 }
+
+TEST_F(SkinImageTest, PlainBitmapResourcesAreReturnedUnconverted) {
+    // The common controls carry their toolbar pictures as BITMAP resources (id 120 is the
+    // small standard set): such a resource comes back as it is, not colour-keyed.
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    HBITMAP plain = LoadBitmapW(comctl, MAKEINTRESOURCEW(120));
+    if (!plain) GTEST_SKIP() << "no BITMAP resource 120 in this comctl32";
+    Owned reference(plain);
+    Owned loaded(LoadSkinImage(comctl, 120));
+    ASSERT_NE(loaded.h, nullptr);
+    Pixels a = BitmapPixels(reference.h), b = BitmapPixels(loaded.h);
+    ASSERT_EQ(a.w, b.w);
+    ASSERT_EQ(a.h, b.h);
+    EXPECT_EQ(a.px, b.px);
+    DIBSECTION ds = {};
+    EXPECT_NE(GetObjectW(loaded.h, sizeof(ds), &ds), static_cast<int>(sizeof(ds)))
+        << "a device bitmap from LoadBitmap, not the loader's 32-bit section";
+}
