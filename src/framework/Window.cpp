@@ -68,6 +68,7 @@ bool Window::Subclass(HWND hwnd) {
     m_bOwnClass = false;
     Attach(hwnd, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)));
     SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+    OnSubclass();
     return true;
 }
 

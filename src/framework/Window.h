@@ -40,6 +40,9 @@ protected:
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // The behaviour the window would have without this object.
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // After Subclass has bound an existing window to this object (a control class takes
+    // its text or adds styles here).
+    virtual void OnSubclass() {}
     // After WM_NCDESTROY, once the handle is detached; objects that own themselves
     // delete themselves here.
     virtual void OnFinalMessage() {}

@@ -1,6 +1,165 @@
 #include "skin/MessageBox.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinLayout.h"
+#include "framework/Canvas.h"
+// The resource ids live beside the resource scripts.
+#include "../../res/skin_ids.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr int kButton1Id = 5000;
+constexpr int kButton2Id = 5001;
+constexpr UINT kTextFormat = DT_LEFT | DT_NOPREFIX;
+} // namespace
+
+CMessageBox::CMessageBox(const wchar_t* text, HBITMAP bk, HBITMAP closeImage, HBITMAP button1Image,
+                         HBITMAP button2Image, const wchar_t* caption, int type)
+    : CDlgEx(IDD_SKIN_MESSAGEBOX),
+      m_hBkImage(bk),
+      m_hCloseImage(closeImage),
+      m_hBtn1Image(button1Image),
+      m_hBtn2Image(button2Image),
+      m_strText(text ? text : L""),
+      m_strCaption(caption ? caption : L""),
+      m_nType(type) {}
+
+CMessageBox::~CMessageBox() {
+    // The background belongs to the dialog base once SetSkin has taken it.
+    if (m_hBkImage && m_hBkImage != background) DeleteObject(m_hBkImage);
+    if (m_hCloseImage) DeleteObject(m_hCloseImage);
+    if (m_hBtn1Image) DeleteObject(m_hBtn1Image);
+    if (m_hBtn2Image && m_hBtn2Image != m_hBtn1Image) DeleteObject(m_hBtn2Image);
+}
+
+SIZE CMessageBox::MeasureText(HDC dc) const {
+    HGDIOBJ old = SelectObject(dc, m_pFont ? m_pFont : GetStockObject(DEFAULT_GUI_FONT));
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc, m_strText.c_str(), static_cast<int>(m_strText.size()), &r, DT_CALCRECT | kTextFormat);
+    SelectObject(dc, old);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool CMessageBox::CreateButton(CBtnEx& button, int id, const wchar_t* label, const RECT& r, HBITMAP image) {
+    HWND hwnd = CreateWindowExW(0, L"BUTTON", label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) return false;
+    // The dialog's font carries the Chinese labels; the stock GUI font may lack them.
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_pFont), FALSE);
+    if (!button.Subclass(hwnd)) return false;
+    button.SetButtonImage(image, false);
+    return true;
+}
+
+bool CMessageBox::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    captionHeight = 30;
+    borderWidth = 4;
+    buttonRightMargin = 0;
+    buttonTop = 0;
+    buttonGap = 0;
+    SetSkin(m_hBkImage, false, 1, nullptr, nullptr, nullptr, m_hCloseImage);
+    SetTitle(m_strCaption.c_str());
+
+    m_nLines = skin::CountMessageLines(m_strText);
+    m_pFont = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+
+    HDC dc = GetDC(m_hWnd);
+    SIZE text = MeasureText(dc);
+    ReleaseDC(m_hWnd, dc);
+    SIZE button = fw::BitmapSize(m_hBtn1Image);
+    const int bw = button.cx / 4, bh = button.cy;
+    skin::Size size = skin::MessageBoxSize(text.cx, text.cy, m_nLines, bw, bh);
+
+    // Centred over the owner (or the work area for a box of its own), kept on the work area.
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    RECT around = wa;
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+    int x = around.left + ((around.right - around.left) - size.cx) / 2;
+    int y = around.top + ((around.bottom - around.top) - size.cy) / 2;
+    x = std::max<int>(wa.left, std::min<int>(x, wa.right - size.cx));
+    y = std::max<int>(wa.top, std::min<int>(y, wa.bottom - size.cy));
+    SetWindowPos(m_hWnd, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    skin::MessageBoxButtons places = skin::MessageBoxButtonRects(m_nType, client.right, client.bottom, bw, bh);
+    auto toRect = [](const skin::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
+    if (places.count == 2) {
+        bool yesNo = m_nType == 4;
+        CreateButton(m_btn1, kButton1Id, yesNo ? L"是" : L"确定", toRect(places.first), m_hBtn1Image);
+        CreateButton(m_btn2, kButton2Id, yesNo ? L"否" : L"取消", toRect(places.second), m_hBtn2Image);
+    } else {
+        CreateButton(m_btn1, kButton1Id, L"确定", toRect(places.first), m_hBtn1Image);
+    }
+    // A box without an owner is the only window of its process: bring it to the player.
+    if (!owner) SetForegroundWindow(m_hWnd);
+    return true;
+}
+
+void CMessageBox::PaintText(HDC dc) {
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    SIZE text = MeasureText(dc);
+    HGDIOBJ old = SelectObject(dc, m_pFont ? m_pFont : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, m_crText);
+    std::vector<std::wstring> lines = skin::SplitMessageLines(m_strText);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        skin::Rect r = skin::MessageBoxLineRect(static_cast<int>(i), m_nLines, client.right, text.cx, text.cy);
+        RECT rc = {r.left, r.top, r.right, r.bottom};
+        DrawTextW(dc, lines[i].c_str(), static_cast<int>(lines[i].size()), &rc, kTextFormat | DT_SINGLELINE);
+    }
+    SelectObject(dc, old);
+}
+
+bool CMessageBox::OnCommand(WORD id, WORD code, HWND control) {
+    if (id == kButton1Id) {
+        EndDialog(m_nType == 4 ? IDYES : IDOK);
+        return true;
+    }
+    if (id == kButton2Id) {
+        EndDialog(m_nType == 4 ? IDNO : IDCANCEL);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CMessageBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(m_hWnd, &ps);
+        PaintText(dc);
+        EndPaint(m_hWnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        if (lParam & PRF_ERASEBKGND) PaintSkin(reinterpret_cast<HDC>(wParam));
+        PaintText(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_CLOSE:
+        // Closing never answers yes or no.
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    return CDlgEx::HandleMessage(msg, wParam, lParam);
+}
+
+int ShowSkinMessageBox(HWND parent, const wchar_t* text, HBITMAP background, HBITMAP closeImage,
+                       HBITMAP button1Image, HBITMAP button2Image, const wchar_t* caption, int type) {
+    CMessageBox box(text, background, closeImage, button1Image, button2Image, caption, type);
+    return static_cast<int>(box.DoModal(parent));
+}
 
 int AppMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND parent) {
-    UINT type = style == 4 ? MB_YESNO : style == 1 ? MB_OKCANCEL : MB_OK;
-    return MessageBoxW(parent, text, caption, type | MB_SETFOREGROUND);
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    return ShowSkinMessageBox(parent, text, LoadSkinImage(module, IDB_DIALOG_BACKGROUND),
+                              LoadSkinImage(module, IDB_CLOSE_BUTTON), LoadSkinImage(module, IDB_PUSH_BUTTON),
+                              LoadSkinImage(module, IDB_PUSH_BUTTON), caption, style);
 }

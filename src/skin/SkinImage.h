@@ -1,0 +1,20 @@
+// Skin pictures: PNG resources (type "PNG") and image files turned into opaque GDI bitmaps,
+// with fully transparent pixels in the kit's key colour.
+#pragma once
+#include <windows.h>
+
+// Pixels of exactly this colour are transparent everywhere in the skin.
+#define SKIN_KEY_COLOUR RGB(255, 0, 255)
+
+namespace Gdiplus { class GpBitmap; }
+
+// Resource `id` of `module`: a BITMAP resource as it is, else the "PNG" resource converted
+// with PngToKeyedBitmap. The caller owns the bitmap; null when there is no such resource.
+HBITMAP LoadSkinImage(HINSTANCE module, UINT id);
+
+// A decoded picture as an opaque bottom-up 32-bit section: opaque pixels as they are,
+// transparent ones `key`, half-transparent ones blended onto white. Null for an empty picture.
+HBITMAP PngToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key);
+
+// Any picture file the decoder reads, drawn onto white at its natural size; reports its size.
+HBITMAP LoadImageFile(const wchar_t* path, int* width, int* height);

@@ -1,0 +1,524 @@
+// Skinned dialogs and image buttons drawn for real: their pixels are read back from the
+// window and compared with the skin pictures.
+#include "skin/DlgEx.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinLayout.h"
+#include "support/GdiplusScope.h"
+#include "support/WindowPixels.h"
+#include "skin_ids.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const int kWidth = 320, kHeight = 200;
+
+class SkinTestDlg : public CDlgEx {
+public:
+    SkinTestDlg() : CDlgEx(IDD_SKIN_MESSAGEBOX) {}
+    int makeResizable = 0;
+    int cancels = 0;
+    bool swallowSysCommands = false;
+    UINT sizedToPicture = 0;  // a picture id: copy mode, window sized to it, no caption buttons
+    std::vector<WPARAM> sysCommands;
+    using CDlgEx::PaintSkin;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        // Sizing and moving loops wait for the real mouse; record what would start them.
+        if (msg == WM_SYSCOMMAND && swallowSysCommands) {
+            sysCommands.push_back(wParam);
+            return 0;
+        }
+        return CDlgEx::HandleMessage(msg, wParam, lParam);
+    }
+
+    bool OnInitDialog() override {
+        CDlgEx::OnInitDialog();
+        captionHeight = 30;
+        borderWidth = 4;
+        buttonRightMargin = 0;
+        buttonTop = 0;
+        buttonGap = 0;
+        SetWindowPos(m_hWnd, nullptr, 120, 110, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        HINSTANCE self = GetModuleHandleW(nullptr);
+        if (sizedToPicture) {
+            borderWidth = 3;
+            showTitle = 0;
+            SetSkin(LoadSkinImage(self, sizedToPicture), true, 0, nullptr, nullptr, nullptr, nullptr);
+            return true;
+        }
+        HBITMAP close = LoadSkinImage(self, IDB_CLOSE_BUTTON);
+        HBITMAP minimize = LoadSkinImage(self, IDB_MINIMIZE_BUTTON);
+        SetSkin(LoadSkinImage(self, IDB_DIALOG_BACKGROUND), false, 1, minimize,
+                LoadSkinImage(self, IDB_MAXIMIZE_BUTTON), LoadSkinImage(self, IDB_RESTORE_BUTTON), close);
+        // The buttons keep their own copies.
+        DeleteObject(close);
+        DeleteObject(minimize);
+        resizable = makeResizable;
+        SetTitle(L"Olvesk - Sevrith");
+        return true;
+    }
+    void OnCancel() override {
+        ++cancels;
+        CDlgEx::OnCancel();
+    }
+};
+
+class SkinWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HINSTANCE self = GetModuleHandleW(nullptr);
+        HBITMAP bg = LoadSkinImage(self, IDB_DIALOG_BACKGROUND);
+        picture = BitmapPixels(bg);
+        DeleteObject(bg);
+        HBITMAP close = LoadSkinImage(self, IDB_CLOSE_BUTTON);
+        closeStrip = BitmapPixels(close);
+        DeleteObject(close);
+    }
+    void Show(SkinTestDlg& dlg) {
+        ASSERT_TRUE(dlg.CreateModeless(nullptr));
+        ShowWindow(dlg, SW_SHOWNOACTIVATE);
+        UpdateWindow(dlg);
+        PumpPending();
+    }
+    GdiplusScope gdiplus;
+    Pixels picture;     // the dialog background 131
+    Pixels closeStrip;  // the close button strip 132
+};
+
+RECT ChildRect(HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The squares the picture's magenta corners cut from a window of the given size.
+std::set<std::pair<int, int>> ExpectedCuts(const Pixels& picture, int w, int h) {
+    std::set<std::pair<int, int>> cuts;
+    auto isKey = [&](int x, int y) { return picture.At(x, y) == SKIN_KEY_COLOUR; };
+    for (const skin::Point& p : skin::RegionCutSquares(w, h, picture.w, picture.h, isKey))
+        cuts.insert({p.x, p.y});
+    return cuts;
+}
+
+// Which pixels of the four 9 x 9 window corners the window region leaves out.
+std::set<std::pair<int, int>> RegionCuts(HWND hwnd, int w, int h) {
+    std::set<std::pair<int, int>> cuts;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(hwnd, rgn) == ERROR) {
+        DeleteObject(rgn);
+        return cuts;
+    }
+    for (int y = 0; y < h; ++y) {
+        if (y >= 9 && y < h - 9) continue;
+        for (int x = 0; x < w; ++x) {
+            if (x >= 9 && x < w - 9) continue;
+            if (!PtInRegion(rgn, x, y)) cuts.insert({x, y});
+        }
+    }
+    DeleteObject(rgn);
+    return cuts;
+}
+
+}  // namespace
+
+TEST_F(SkinWindowTest, DialogShowsCaptionBandTitleAndBody) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    Pixels shot = CaptureWindow(dlg);
+    ASSERT_EQ(shot.w, kWidth);
+    ASSERT_EQ(shot.h, kHeight);
+
+    // The caption band is the picture's band, stretched sideways only.
+    for (int y = 1; y < 30; ++y)
+        EXPECT_EQ(shot.At(170, y), picture.At(picture.w / 2, y)) << "band row " << y;
+    // The frame at the sides and the foot, copied from the picture's edges.
+    EXPECT_EQ(shot.At(1, 100), picture.At(1, 60));
+    EXPECT_EQ(shot.At(kWidth - 2, 100), picture.At(picture.w - 2, 60));
+    EXPECT_EQ(shot.At(160, kHeight - 2), picture.At(picture.w / 2, picture.h - 2));
+    EXPECT_TRUE(ColourNear(shot.At(160, 110), picture.At(picture.w / 2, 60), 10)) << "cream body";
+
+    // White title text in the band's left part, none further right.
+    int titlePixels = 0, strayPixels = 0;
+    for (int y = 4; y < 28; ++y) {
+        for (int x = 9; x < 140; ++x)
+            if (ColourNear(shot.At(x, y), RGB(255, 255, 255), 60)) ++titlePixels;
+        for (int x = 150; x < 220; ++x)
+            if (ColourNear(shot.At(x, y), RGB(255, 255, 255), 60)) ++strayPixels;
+    }
+    EXPECT_GT(titlePixels, 40);
+    EXPECT_EQ(strayPixels, 0);
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, OutlineIsCutFromTheCornerBlocksAtEverySize) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    std::set<std::pair<int, int>> cuts = RegionCuts(dlg, kWidth, kHeight);
+    EXPECT_TRUE(cuts.count({0, 0}));
+    EXPECT_TRUE(cuts.count({kWidth - 1, kHeight - 1}));
+    EXPECT_EQ(cuts, ExpectedCuts(picture, kWidth, kHeight));
+
+    SetWindowPos(dlg, nullptr, 0, 0, 500, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpPending();
+    EXPECT_EQ(RegionCuts(dlg, 500, 260), ExpectedCuts(picture, 500, 260));
+
+    // What the player sees: a backdrop shows through the cut corner, not through the frame.
+    RECT wr = {};
+    GetWindowRect(dlg, &wr);
+    HWND backdrop = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                                    wr.left - 20, wr.top - 20, 540, 300, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    SetWindowPos(dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Look at the dialog with a 10-pixel margin of backdrop around it.
+    RECT around = {wr.left - 10, wr.top - 10, wr.right + 10, wr.bottom + 10};
+    Pixels screen;
+    // The X server composes asynchronously: look until the frame has arrived.
+    PumpUntil([&] {
+        screen = CaptureScreen(around);
+        return screen.At(260, 25) == picture.At(picture.w / 2, 15);
+    }, 3000);
+    const COLORREF behind = screen.At(5, 5);
+    EXPECT_NE(behind, picture.At(picture.w / 2, 0));
+    EXPECT_EQ(screen.At(10, 10), behind) << "cut corner shows the window behind";
+    EXPECT_EQ(screen.At(509, 269), behind);
+    EXPECT_EQ(screen.At(260, 10), picture.At(picture.w / 2, 0)) << "outline row is the window's";
+    EXPECT_EQ(screen.At(20, 10), picture.At(10, 0));
+    EXPECT_EQ(screen.At(260, 25), picture.At(picture.w / 2, 15));
+    DestroyWindow(backdrop);
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CaptionButtonsStandAtTheRightAndFollowResizing) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    const int bw = closeStrip.w / 4, bh = closeStrip.h;
+    RECT close = ChildRect(GetDlgItem(dlg, IDC_SKIN_CLOSE));
+    RECT maximize = ChildRect(GetDlgItem(dlg, IDC_SKIN_MAXIMIZE));
+    RECT minimize = ChildRect(GetDlgItem(dlg, IDC_SKIN_MINIMIZE));
+    EXPECT_EQ(close.right, kWidth);
+    EXPECT_EQ(close.top, 0);
+    EXPECT_EQ(close.right - close.left, bw);
+    EXPECT_EQ(close.bottom - close.top, bh);
+    EXPECT_EQ(maximize.right, close.left);
+    EXPECT_EQ(minimize.right, maximize.left);
+
+    // The close button shows the strip's first frame.
+    Pixels shot = CaptureWindow(dlg);
+    for (int y = 2; y < bh - 1; y += 3)
+        for (int x = 2; x < bw - 2; x += 3)
+            EXPECT_EQ(shot.At(close.left + x, y), closeStrip.At(x, y)) << x << "," << y;
+
+    SetWindowPos(dlg, nullptr, 0, 0, 450, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpPending();
+    close = ChildRect(GetDlgItem(dlg, IDC_SKIN_CLOSE));
+    minimize = ChildRect(GetDlgItem(dlg, IDC_SKIN_MINIMIZE));
+    EXPECT_EQ(close.right, 450);
+    EXPECT_EQ(close.top, 0);
+    EXPECT_EQ(minimize.right, 450 - 2 * bw);
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, HitTestingDragsAndResizesTheWindow) {
+    SkinTestDlg fixed;
+    Show(fixed);
+    RECT wr = {};
+    GetWindowRect(fixed, &wr);
+    auto hit = [](HWND h, const RECT& r, int x, int y) {
+        return static_cast<int>(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y)));
+    };
+    EXPECT_EQ(hit(fixed, wr, 100, 10), HTCAPTION);
+    EXPECT_EQ(hit(fixed, wr, 1, 1), HTCAPTION) << "a fixed-size dialog has no resize border";
+    EXPECT_EQ(hit(fixed, wr, 100, 100), HTCLIENT);
+    fixed.Destroy();
+
+    SkinTestDlg sizing;
+    sizing.makeResizable = 1;
+    Show(sizing);
+    GetWindowRect(sizing, &wr);
+    EXPECT_EQ(hit(sizing, wr, 160, 1), HTTOP);
+    EXPECT_EQ(hit(sizing, wr, 160, 3), HTCAPTION);
+    EXPECT_EQ(hit(sizing, wr, 1, 1), HTTOPLEFT);
+    EXPECT_EQ(hit(sizing, wr, kWidth - 2, kHeight - 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(hit(sizing, wr, 2, 100), HTLEFT);
+    EXPECT_EQ(hit(sizing, wr, 160, 100), HTCLIENT);
+    sizing.Destroy();
+}
+
+TEST_F(SkinWindowTest, MaximiseIsAPositionAndRestoreReturnsWhereTheUserLeftIt) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = 1;
+    Show(dlg);
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    skin::Rect first = skin::InitialRestoreRect({wa.left, wa.top, wa.right, wa.bottom});
+    EXPECT_EQ(dlg.restoreRect.left, first.left);
+    EXPECT_EQ(dlg.restoreRect.bottom, first.bottom);
+    EXPECT_EQ(dlg.maxWidth, wa.right - wa.left);
+
+    // The user moves the window; a press on its frame records where it now is.
+    SetWindowPos(dlg, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(dlg, WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(55, 65));
+    EXPECT_EQ(dlg.restoreRect.left, 50);
+    EXPECT_EQ(dlg.restoreRect.top, 60);
+
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SKIN_MAXIMIZE, BN_CLICKED), 0);
+    RECT r = {};
+    GetWindowRect(dlg, &r);
+    EXPECT_TRUE(EqualRect(&r, &wa)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    EXPECT_EQ(dlg.maximized, 1);
+    EXPECT_FALSE(IsZoomed(dlg)) << "never the system's maximised state";
+    EXPECT_EQ(SendMessageW(dlg, WM_NCHITTEST, 0, MAKELPARAM(wa.left + 100, wa.top + 1)), HTCLIENT)
+        << "no resizing while maximised";
+    RECT close = ChildRect(GetDlgItem(dlg, IDC_SKIN_CLOSE));
+    EXPECT_EQ(close.right, wa.right - wa.left) << "caption buttons follow the new width";
+
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SKIN_MAXIMIZE, BN_CLICKED), 0);
+    GetWindowRect(dlg, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, kWidth);
+    EXPECT_EQ(dlg.maximized, 0);
+
+    // A smaller limit centres the maximised window sideways.
+    dlg.maxWidth = (wa.right - wa.left) - 200;
+    dlg.OnSkinToggleMaximize();
+    GetWindowRect(dlg, &r);
+    EXPECT_EQ(r.left, wa.left + 100);
+    EXPECT_EQ(r.right, wa.right - 100);
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CloseButtonClosesTheDialog) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    HWND hwnd = dlg;
+    SendMessageW(GetDlgItem(hwnd, IDC_SKIN_CLOSE), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(dlg.cancels, 1);
+}
+
+namespace {
+
+// A strip of four plain frames: red, green, blue, yellow, each with a magenta top-left pixel.
+HBITMAP FourColourStrip(int frameW, int frameH) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = frameW * 4;
+    bi.bmiHeader.biHeight = -frameH;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const uint32_t colours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < frameH; ++y)
+        for (int x = 0; x < frameW * 4; ++x)
+            px[y * frameW * 4 + x] = (x % frameW == 0 && y == 0) ? 0xFF00FF : colours[x / frameW];
+    return bmp;
+}
+
+const COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255),
+               kYellow = RGB(255, 255, 0);
+
+}  // namespace
+
+TEST_F(SkinWindowTest, ImageButtonDrawsTheFrameOfItsState) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    HBITMAP strip = FourColourStrip(40, 20);
+    CBtnEx button;
+    ASSERT_TRUE(CBtnEx::CreateImageButton(200, button, strip, 60, 1234, dlg));
+    DeleteObject(strip);  // the button keeps its own frames
+    RECT r = ChildRect(button);
+    EXPECT_EQ(r.left, 160);
+    EXPECT_EQ(r.right - r.left, 40);
+    EXPECT_EQ(r.bottom - r.top, 20);
+
+    auto centre = [&] { return CaptureWindow(dlg).At(180, 70); };
+    EXPECT_EQ(centre(), kRed) << "normal";
+    Pixels shot = CaptureWindow(dlg);
+    EXPECT_NE(shot.At(160, 60), SKIN_KEY_COLOUR) << "the magenta corner shows the dialog";
+    EXPECT_EQ(shot.At(160, 60), shot.At(150, 60)) << "... the same as beside the button";
+
+    EnableWindow(button, FALSE);
+    EXPECT_EQ(centre(), kYellow) << "disabled";
+    EnableWindow(button, TRUE);
+    EXPECT_EQ(centre(), kRed);
+
+    SendMessageW(button, BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(centre(), kBlue) << "pressed";
+    SendMessageW(button, BM_SETSTATE, FALSE, 0);
+    EXPECT_EQ(centre(), kBlue) << "stays pressed until the mouse button is released";
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
+    EXPECT_EQ(centre(), kRed);
+
+    SendMessageW(button, WM_MOUSEHOVER, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(centre(), kGreen) << "hovered";
+    SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(centre(), kRed);
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, ImageButtonScalesItsFrameToATemplateButton) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    // A 60 x 30 button from elsewhere (as from a template), given 40 x 20 frames.
+    HWND hwnd = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 100, 80, 60, 30, dlg,
+                                reinterpret_cast<HMENU>(1235), GetModuleHandleW(nullptr), nullptr);
+    CBtnEx button;
+    ASSERT_TRUE(button.Subclass(hwnd));
+    HBITMAP strip = FourColourStrip(40, 20);
+    button.SetButtonImage(strip, false);
+    DeleteObject(strip);
+    RECT r = ChildRect(button);
+    EXPECT_EQ(r.right - r.left, 60) << "no resize";
+    Pixels shot = CaptureWindow(dlg);
+    EXPECT_EQ(shot.At(130, 95), kRed);
+    EXPECT_EQ(shot.At(159, 109), kRed);
+    EXPECT_EQ(shot.At(100, 80), shot.At(95, 80)) << "the scaled magenta corner stays transparent";
+
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    button.SetButtonImage(FourColourStrip(40, 20), true);
+    r = ChildRect(button);
+    EXPECT_EQ(r.right - r.left, 40) << "resize takes one frame's size";
+    EXPECT_EQ(r.bottom - r.top, 20);
+
+    // Laid out again by its owner: the frame fills the new size.
+    SetWindowPos(hwnd, nullptr, 0, 0, 80, 40, SWP_NOMOVE | SWP_NOZORDER);
+    shot = CaptureWindow(dlg);
+    EXPECT_EQ(shot.At(100 + 79, 80 + 39), kRed);
+    EXPECT_EQ(shot.At(100 + 40, 80 + 20), kRed);
+    dlg.Destroy();
+}
+
+
+namespace {
+// The text a caption button's tip shows once the mouse has rested on the button.
+std::wstring HoverTip(CBtnEx& button) {
+    SendMessageW(button, WM_MOUSEHOVER, 0, 0);
+    if (!button.tooltip) return L"<no tip>";
+    wchar_t text[80] = {};
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = button;
+    ti.uId = reinterpret_cast<UINT_PTR>(button.Handle());
+    ti.lpszText = text;
+    SendMessageW(button.tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+    return text;
+}
+}  // namespace
+
+TEST_F(SkinWindowTest, MaximiseButtonSwapsPictureAndTipWithTheState) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = 1;
+    Show(dlg);
+    HINSTANCE self = GetModuleHandleW(nullptr);
+    HBITMAP maxBmp = LoadSkinImage(self, IDB_MAXIMIZE_BUTTON), restoreBmp = LoadSkinImage(self, IDB_RESTORE_BUTTON);
+    Pixels maxStrip = BitmapPixels(maxBmp), restoreStrip = BitmapPixels(restoreBmp);
+    DeleteObject(maxBmp);
+    DeleteObject(restoreBmp);
+
+    EXPECT_EQ(HoverTip(dlg.closeButton), L"关闭");
+    EXPECT_EQ(HoverTip(dlg.minimizeButton), L"最小化");
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
+    EXPECT_EQ(SendMessageW(dlg.maximizeButton.tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 660);
+
+    // A double click on the caption maximises a resizable dialog.
+    RECT wr = {};
+    GetWindowRect(dlg, &wr);
+    SendMessageW(dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(wr.left + 100, wr.top + 10));
+    EXPECT_EQ(dlg.maximized, 1);
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"还原");
+    RECT b = ChildRect(dlg.maximizeButton);
+    Pixels shot = CaptureWindow(dlg);
+    // The glyph's middle row differs between the two pictures; the button shows the restore one.
+    int same = 0, total = 0;
+    for (int y = 4; y < 20; ++y)
+        for (int x = 4; x < 25; ++x) {
+            ++total;
+            if (shot.At(b.left + x, b.top + y) == restoreStrip.At(x, y)) ++same;
+        }
+    EXPECT_EQ(same, total) << "restore picture, frame 0";
+    EXPECT_EQ(dlg.maximizeButton.hovering, 0);
+
+    // While maximised, a double click in the client's caption band restores.
+    SendMessageW(dlg, WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 10));
+    EXPECT_EQ(dlg.maximized, 0);
+    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
+    shot = CaptureWindow(dlg);
+    b = ChildRect(dlg.maximizeButton);
+    EXPECT_EQ(shot.At(b.left + 14, b.top + 12), maxStrip.At(14, 12));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, PressesOnTheBorderStartSizingFromThatEdge) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = 1;
+    dlg.swallowSysCommands = true;
+    Show(dlg);
+    const int codes[] = {HTLEFT, HTRIGHT, HTTOP, HTTOPLEFT, HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+    for (int code : codes) SendMessageW(dlg, WM_NCLBUTTONDOWN, code, MAKELPARAM(10, 10));
+    const std::vector<WPARAM> expected = {0xF001, 0xF002, 0xF003, 0xF004, 0xF005, 0xF006, 0xF007, 0xF008};
+    EXPECT_EQ(dlg.sysCommands, expected);
+
+    // The minimise button asks for the system's minimise.
+    dlg.sysCommands.clear();
+    SendMessageW(dlg.minimizeButton, BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !dlg.sysCommands.empty(); }));
+    ASSERT_EQ(dlg.sysCommands.size(), 1u);
+    EXPECT_EQ(dlg.sysCommands[0] & 0xFFF0, static_cast<WPARAM>(SC_MINIMIZE));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CopyModeShowsThePictureAsItIsAtItsOwnSize) {
+    SkinTestDlg dlg;
+    dlg.sizedToPicture = IDB_ADD_ACCOUNT_BACKGROUND;
+    Show(dlg);
+    HBITMAP bmp = LoadSkinImage(GetModuleHandleW(nullptr), IDB_ADD_ACCOUNT_BACKGROUND);
+    Pixels pic = BitmapPixels(bmp);
+    DeleteObject(bmp);
+    Pixels shot = CaptureWindow(dlg);
+    ASSERT_EQ(shot.w, pic.w);
+    ASSERT_EQ(shot.h, pic.h);
+    int differ = 0;
+    for (int y = 0; y < pic.h; ++y)
+        for (int x = 0; x < pic.w; ++x)
+            if (pic.At(x, y) != SKIN_KEY_COLOUR && shot.At(x, y) != pic.At(x, y)) ++differ;
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(GetDlgItem(dlg, IDC_SKIN_CLOSE), nullptr) << "no caption buttons without pictures";
+    EXPECT_EQ(RegionCuts(dlg, pic.w, pic.h), ExpectedCuts(pic, pic.w, pic.h));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, ImageButtonFollowsTheRealMouse) {
+    SkinTestDlg dlg;
+    Show(dlg);
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HBITMAP strip = FourColourStrip(40, 20);
+    CBtnEx button;
+    ASSERT_TRUE(CBtnEx::CreateImageButton(200, button, strip, 60, 1236, dlg));
+    DeleteObject(strip);
+    RECT wr = {};
+    GetWindowRect(button, &wr);
+    POINT before = {};
+    GetCursorPos(&before);
+
+    SetCursorPos(wr.left + 20, wr.top + 10);
+    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 1; }, 3000)) << "hover reported";
+    EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kGreen);
+
+    SetCursorPos(wr.left + 20, wr.top + 100);
+    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 0 && button.tracking == 0; }, 3000)) << "leave reported";
+    EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kRed);
+    SetCursorPos(before.x, before.y);
+    dlg.Destroy();
+}
