@@ -3,7 +3,7 @@
 #include "skin/SkinLayout.h"
 #include "framework/Canvas.h"
 // The resource ids live beside the resource scripts.
-#include "../../res/skin_ids.h"
+#include "skin_ids.h"
 
 #include <algorithm>
 #include <vector>

@@ -112,7 +112,7 @@ TEST_F(ProgramRun, DecliningTheUninstallChangesNothing) {
     ASSERT_TRUE(uninstall.Started());
     HWND box = uninstall.FindWindowTitled(L"Olvesk - Sevrith");
     ASSERT_NE(box, nullptr) << "the uninstall question did not show";
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    PostMessageW(box, WM_CLOSE, 0, 0);  // closing the question answers "not yes"
     EXPECT_EQ(uninstall.Wait(), 0);
     EXPECT_EQ(ReadCounterIni(L"UnInst"), L"3");
     EXPECT_FALSE(SettingsKeyExists());

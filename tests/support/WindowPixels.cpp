@@ -1,4 +1,5 @@
 #include "support/WindowPixels.h"
+#include "support/MessagePump.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -119,15 +120,5 @@ void PumpPending() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (pred()) return true;
-        if (GetTickCount() - start >= timeoutMs) return pred();
-        // Wake on the next message, or look again shortly for state that changes without one.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 } // namespace testing_support

@@ -1,6 +1,7 @@
 // Reading back what a window shows, for tests that check real drawing, and pumping the
 // test thread's messages until something has happened.
 #pragma once
+#include "support/MessagePump.h"
 #include <windows.h>
 #include <cstdint>
 #include <functional>
@@ -32,8 +33,6 @@ bool SaveBmp(const Pixels& p, const std::wstring& path);
 // True when every channel differs by at most `tolerance`.
 bool ColourNear(COLORREF a, COLORREF b, int tolerance);
 
-// Dispatches this thread's messages until pred() holds or timeoutMs passed; pred()'s last answer.
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Dispatches every message already waiting.
 void PumpPending();
 
