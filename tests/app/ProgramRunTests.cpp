@@ -19,9 +19,7 @@ protected:
         ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), downloadedExe_.c_str(), FALSE));
     }
     static void MakeDataFolder() {
-        const std::wstring folder = DataFolderPath();
-        CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(EnsureDataFolder());
     }
     static bool SettingsKeyExists() {
         HKEY key;

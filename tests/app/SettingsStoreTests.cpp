@@ -14,8 +14,7 @@ class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override {
         guard_.Clear();
-        CreateDirectoryW((DataFolderPath().substr(0, DataFolderPath().rfind(L'\\'))).c_str(), nullptr);
-        CreateDirectoryW(DataFolderPath().c_str(), nullptr);
+        ASSERT_TRUE(EnsureDataFolder());
     }
     static void PutBinary(const wchar_t* name, const void* data, DWORD size) {
         HKEY key;

@@ -16,9 +16,7 @@ protected:
         StandInTest::SetUp();
         m_guard.Clear();
         // The installer makes the data folder before it counts (and so does every later start).
-        const std::wstring folder = DataFolderPath();
-        CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(EnsureDataFolder());
     }
     // An installer run starts the installed copy; it must not outlive the test (nor keep
     // its file from being removed with the data folder).

@@ -16,9 +16,7 @@ protected:
         StandInTest::SetUp();
         m_guard.Clear();
         // The counters live in the data folder, which the installer makes.
-        const std::wstring folder = DataFolderPath();
-        CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(EnsureDataFolder());
         m_app.m_hArgCopied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         m_app.m_hPingDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }

@@ -137,6 +137,13 @@ MachineStateGuard::~MachineStateGuard() {
     }
 }
 
+bool EnsureDataFolder() {
+    const std::wstring folder = DataFolderPath();
+    CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return FileExists(folder);
+}
+
 int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
                DWORD timeoutMs) {
     ChildProcess child(exe, args, workDir);

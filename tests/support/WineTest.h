@@ -47,6 +47,9 @@ private:
     std::string m_ini;
 };
 
+// Creates the data folder (and its parent) as the installer does; true when it exists.
+bool EnsureDataFolder();
+
 // Runs a program with arguments from a working folder and waits for it; the exit code,
 // or -1 when it could not start or did not end in time (then it is killed).
 int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
