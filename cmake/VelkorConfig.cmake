@@ -11,3 +11,4 @@ set(VELKOR_SITE_DOMAIN1 "127.0.0.1" CACHE STRING "Operator site domain 1 (downlo
 set(VELKOR_SITE_DOMAIN2 "localhost" CACHE STRING "Operator site domain 2")
 set(VELKOR_SITE_DOMAIN3 "olvesk.test" CACHE STRING "Operator site domain 3")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velkor_config.h.in ${CMAKE_BINARY_DIR}/generated/velkor_config.h @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/velkor_version.h.in ${CMAKE_BINARY_DIR}/generated/velkor_version.h @ONLY)

@@ -10,7 +10,7 @@ wine_env_start() {
   local root=$1
   mkdir -p "$root/home"
   export WINEPREFIX="$root/prefix" WINEARCH=win64 WINEDEBUG=-all HOME="$root/home"
-  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winedbg.exe=d;winebrowser.exe=d"
   export LC_ALL=zh_CN.UTF-8
   unset XDG_RUNTIME_DIR
   # No sound card here: a null ALSA device gives Wine a mixer and a wave-out device.

@@ -1,5 +1,6 @@
 #include "app/CrashDump.h"
 
-LONG WINAPI CrashFilter(EXCEPTION_POINTERS* info) {
+// Placeholder: see the header.
+LONG WINAPI CrashFilter(EXCEPTION_POINTERS*) {
     return EXCEPTION_CONTINUE_SEARCH;
 }

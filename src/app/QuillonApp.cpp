@@ -1,15 +1,15 @@
 #include "app/QuillonApp.h"
 #include "app/CrashDump.h"
 #include "app/Install.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "app/StatPing.h"
 #include "app/Uninstall.h"
 #include "gamewnd/CacheLimit.h"
 #include "gamewnd/GamePage.h"
 #include "gamewnd/MainWindow.h"
 #include "login/LoginBackground.h"
-#include "net/UpdateCheck.h"
-#include "net/UpdateSwap.h"
+#include "update/UpdateSwap.h"
+#include "framework/ShellOpen.h"
 #include "skin/MessageBox.h"
 #include "velkor_config.h"
 
@@ -17,6 +17,7 @@
 #include <gdiplus.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <cwchar>
 #include <vector>
 
 HWND g_hHostWnd = nullptr;
@@ -24,24 +25,31 @@ int g_nHostTabCount = 0;
 
 CQuillonApp& TheApp() { return *static_cast<CQuillonApp*>(fw::Application::Current()); }
 
-bool StartProgram(const wchar_t* commandLine) {
-    wchar_t line[1024] = {};
-    if (commandLine) {
-        if (wcslen(commandLine) >= ARRAYSIZE(line)) return false;
-        wcscpy_s(line, commandLine);
-    } else if (!ModuleFilePath(nullptr, line)) {
-        return false;
+bool StartProgram(const wchar_t* exePath, const wchar_t* arguments, fw::UniqueHandle* process) {
+    wchar_t own[MAX_PATH] = {};
+    if (!exePath) {
+        if (!ModuleFilePath(nullptr, own)) return false;
+        exePath = own;
     }
+    // A path holding a quote could not be quoted; it names no file anyway.
+    if (!*exePath || wcschr(exePath, L'"')) return false;
+    std::wstring line = L"\"" + std::wstring(exePath) + L"\"";
+    if (arguments && *arguments) line += L" " + std::wstring(arguments);
+    if (line.size() >= 32767) return false;
+
     STARTUPINFOW si = {sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi = {};
     // Idle priority: the game tabs and the restarted program must not starve the player's game.
-    if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr,
-                        &si, &pi))
+    if (!CreateProcessW(exePath, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
+                        nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (process)
+        process->Reset(pi.hProcess);
+    else
+        CloseHandle(pi.hProcess);
     return true;
 }
 
@@ -65,17 +73,16 @@ RunMode CQuillonApp::ParseRunMode() {
 }
 
 void CQuillonApp::WaitForPing() {
-    if (m_hPingDone) WaitForSingleObject(m_hPingDone, INFINITE);
+    if (m_hPingDone) WaitForSingleObject(m_hPingDone.Get(), INFINITE);
 }
 
 bool CQuillonApp::UpdateAndRestart(bool force) {
-    if (!force) {
-        if (CheckForUpdate(false) == 0) return false;
-    } else {
-        CheckForUpdate(true);  // the progress dialog runs whatever the answer
-    }
-    if (!SwapInUpdate()) return false;
-    StartProgram(nullptr);
+    const UpdateOffer offer = CheckForUpdate(ParseRunMode(), force);
+    wcscpy_s(m_szUpdAddr, offer.szUpdAddr);
+    // Forced, the download runs whatever the answer: only the address matters.
+    if (!force && !offer.differs) return false;
+    if (!SwapInUpdate(offer)) return false;
+    StartProgram();
     WriteUpdTime();
     return true;
 }
@@ -87,8 +94,8 @@ bool CQuillonApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     m_runMode = ParseRunMode();
-    m_hArgCopied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_hPingDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hArgCopied.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_hPingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const RunMode mode = m_runMode;
 
     // A page process without its host arguments has nothing to attach to.
@@ -104,7 +111,7 @@ bool CQuillonApp::InitInstance() {
 
     if (mode == RUN_UNINSTALL) {
         if (AppMessageBox(4, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
-            UninstallSelf(*this);
+            UninstallSelf(Pings());
             WaitForPing();
         }
         return false;
@@ -120,17 +127,17 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
     case RUN_INSTALL:
         InstallSelf();
         WriteDisableDays();
-        SendCountedPing(kPingInstall, *this);
+        SendCountedPing(kPingInstall, Pings());
         WaitForPing();
         return false;
     case RUN_OLVESK:
-        ShellExecuteW(nullptr, L"open", VELKOR_HALL_URL, nullptr, nullptr, SW_SHOWMAXIMIZED);
-        SendCountedPing(kPingPartnerStart, *this);
+        fw::OpenWebAddress(VELKOR_HALL_URL, SW_SHOWMAXIMIZED);
+        SendCountedPing(kPingPartnerStart, Pings());
         WaitForPing();
         return false;
     case RUN_DESKTOP:
     case RUN_INSTALLED:
-        SendCountedPing(kPingLauncherStart, *this);
+        SendCountedPing(kPingLauncherStart, Pings());
         break;
     default:
         break;
@@ -149,7 +156,11 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
             PostMessageW(g_hHostWnd, WM_SYSCOMMAND, SC_CLOSE, kSelfPostMarker);
             return false;
         }
-        return CreateGamePageFrame(*this);
+        PageProcessArgs page;
+        page.hostWnd = g_hHostWnd;
+        page.hostTabCount = g_nHostTabCount;
+        page.homePage = mode == RUN_GAMEHALL;
+        return CreateGamePageFrame(page);
     }
 
     RunMainWindow();
@@ -157,9 +168,9 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 }
 
 int CQuillonApp::ExitInstance() {
-    if (m_hArgCopied) CloseHandle(m_hArgCopied);
-    if (m_hPingDone) CloseHandle(m_hPingDone);
-    m_hArgCopied = m_hPingDone = nullptr;
+    // A ping thread still under way holds events of its own: closing ours cannot hurt it.
+    m_hArgCopied.Reset();
+    m_hPingDone.Reset();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
     if (m_bOleStarted) OleUninitialize();

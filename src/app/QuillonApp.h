@@ -1,7 +1,11 @@
 // The application object: turns the command line into a run mode and runs that mode's flow.
 #pragma once
-#include "app/RunMode.h"
+#include "app/StatPing.h"
+#include "common/AppMessages.h"
+#include "common/RunMode.h"
 #include "framework/Application.h"
+#include "framework/Handles.h"
+#include "update/UpdateCheck.h"
 
 #include <windows.h>
 #include <string>
@@ -11,11 +15,13 @@ public:
     CQuillonApp() = default;
 
     ULONG_PTR m_gdiplusToken = 0;
-    wchar_t m_szUpdAddr[512] = {};     // download address from the update configuration
-    HANDLE m_hArgCopied = nullptr;     // manual reset: the ping thread has copied its address
-    HANDLE m_hPingDone = nullptr;      // manual reset: the ping request has finished
+    wchar_t m_szUpdAddr[512] = {};     // download address from the last update check
+    fw::UniqueHandle m_hArgCopied;     // manual reset: the ping thread has copied its address
+    fw::UniqueHandle m_hPingDone;      // manual reset: the ping request has finished
     std::wstring m_strPageTitle;       // current game page, kept by the game view
     std::wstring m_strPageUrl;
+
+    PingEvents Pings() const { return {m_hArgCopied.Get(), m_hPingDone.Get()}; }
 
     // The mode of this process; may be asked again and gives the same answer.
     RunMode ParseRunMode();
@@ -27,7 +33,8 @@ protected:
 
 private:
     bool RunModeFlow(RunMode mode);
-    // Update branch of modes 0, 2 and 5: true when the new program was swapped in and started.
+    // The update step of start-up (modes 0, 2 and 5; the check itself decides by the mode
+    // whether it runs): true when the new program was swapped in and started.
     bool UpdateAndRestart(bool force);
     void WaitForPing();
 
@@ -43,11 +50,9 @@ extern int g_nHostTabCount;
 
 CQuillonApp& TheApp();
 
-// Starts the program's own executable (null) or a command line at idle priority, shown.
-bool StartProgram(const wchar_t* commandLine);
-
-// The caption of every window and message box of the program.
-inline constexpr wchar_t kAppCaption[] = L"Olvesk - Sevrith";
-inline constexpr wchar_t kAppVersion[] = L"3.0.0.1";
-// Marks messages the program posts to itself or between its processes.
-inline constexpr LPARAM kSelfPostMarker = 7315;
+// Starts an executable (the program's own when exePath is null) with its path quoted and
+// named as the application, so that a path with blanks can never start a shorter name.
+// arguments (may be null) follow the path after one blank. Idle priority, shown normally.
+// When process is given it receives the new process's handle.
+bool StartProgram(const wchar_t* exePath = nullptr, const wchar_t* arguments = nullptr,
+                  fw::UniqueHandle* process = nullptr);

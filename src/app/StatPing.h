@@ -1,29 +1,35 @@
 // Statistics pings: each counted event raises its counter in Statistic.ini and sends one
 // GET to the statistics server on a short-lived thread; nothing is read back.
 #pragma once
+#include "velkor_version.h"
+
 #include <windows.h>
 #include <cstdint>
 #include <string>
 
-class CQuillonApp;
+// The hand-over events of the application object (both manual reset).
+struct PingEvents {
+    HANDLE argCopied = nullptr;  // set by the ping thread once it has copied its address
+    HANDLE pingDone = nullptr;   // set when the request has finished; only ever waited for
+};
 
 struct StatPingEvent {
     const wchar_t* counterKey;     // key in section Velkor of Statistic.ini
     const wchar_t* pageAndQuery;   // page on the statistics host, before "&count="
 };
 
-inline constexpr StatPingEvent kPingInstall{L"Inst", L"install.htm?tag=velkor&ver=3.0.0.1"};
-inline constexpr StatPingEvent kPingLauncherStart{L"Game", L"active.htm?tag=velkor&ver=3.0.0.1"};
-inline constexpr StatPingEvent kPingPartnerStart{L"Olvesk", L"active.htm?tag=webolvesk&ver=3.0.0.1"};
-inline constexpr StatPingEvent kPingUninstall{L"UnInst", L"uninstall.htm?tag=velkor&ver=3.0.0.1"};
+inline constexpr StatPingEvent kPingInstall{L"Inst", L"install.htm?tag=velkor&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingLauncherStart{L"Game", L"active.htm?tag=velkor&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingPartnerStart{L"Olvesk", L"active.htm?tag=webolvesk&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingUninstall{L"UnInst", L"uninstall.htm?tag=velkor&ver=" VELKOR_VERSION_W};
 
 // "http://<statistics host>/<page and query>&count=<count>".
 std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count);
 
 // Starts the ping thread and returns once it has copied the address; does not wait for
-// the request (wait for app.m_hPingDone for that).
-bool SendStatPing(const wchar_t* address, CQuillonApp& app);
+// the request (wait for events.pingDone for that).
+bool SendStatPing(const wchar_t* address, const PingEvents& events);
 DWORD WINAPI StatPingThread(LPVOID block);
 
 // Raises the event's counter and sends its ping with the new value.
-bool SendCountedPing(const StatPingEvent& event, CQuillonApp& app);
+bool SendCountedPing(const StatPingEvent& event, const PingEvents& events);

@@ -1,7 +1,7 @@
 #include "app/Uninstall.h"
-#include "app/QuillonApp.h"
 
-bool UninstallSelf(CQuillonApp& app) {
-    SetEvent(app.m_hPingDone);
+// Placeholder: see the header.
+bool UninstallSelf(const PingEvents& pings) {
+    SetEvent(pings.pingDone);
     return false;
 }

@@ -1,5 +1,4 @@
 #include "framework/Application.h"
-#include "framework/Window.h"
 
 namespace fw {
 
@@ -9,16 +8,6 @@ Application::Application() { s_pCurrent = this; }
 
 Application::~Application() {
     if (s_pCurrent == this) s_pCurrent = nullptr;
-}
-
-bool PreTranslateChain(MSG& msg) {
-    for (HWND h = msg.hwnd; h; h = GetParent(h)) {
-        Window* w = Window::FromHandle(h);
-        if (w && w->PreTranslateMessage(msg)) return true;
-        // Stop at the top of our own windows: a page frame's parent may live in another process.
-        if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
-    }
-    return false;
 }
 
 int Application::Run() {

@@ -1,14 +1,10 @@
 // The process's application object: start and exit hooks around one message loop.
 #pragma once
+#include "framework/Window.h"
+
 #include <windows.h>
 
 namespace fw {
-
-class Window;
-
-// Offers a message to the PreTranslateMessage of its target window and of each ancestor
-// that belongs to this process; true when one of them took it.
-bool PreTranslateChain(MSG& msg);
 
 class Application {
 public:
@@ -24,8 +20,8 @@ public:
     int Main();
 
     // When the main window is destroyed the message loop ends.
-    void SetMainWindow(Window* wnd) { m_pMainWnd = wnd; }
-    Window* MainWindow() const { return m_pMainWnd; }
+    void SetMainWindow(Window* wnd) { Window::SetMainWindow(wnd); }
+    Window* MainWindow() const { return Window::MainWindow(); }
 
 protected:
     virtual bool InitInstance() { return false; }
@@ -35,9 +31,7 @@ protected:
     int m_nExitCode = 0;
 
 private:
-    friend class Window;
     static Application* s_pCurrent;
-    Window* m_pMainWnd = nullptr;
 };
 
 } // namespace fw

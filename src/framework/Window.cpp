@@ -1,5 +1,4 @@
 #include "framework/Window.h"
-#include "framework/Application.h"
 
 namespace fw {
 
@@ -94,6 +93,21 @@ LRESULT Window::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     return r;
 }
 
+Window* Window::s_pMainWindow = nullptr;
+
+void Window::SetMainWindow(Window* wnd) { s_pMainWindow = wnd; }
+Window* Window::MainWindow() { return s_pMainWindow; }
+
+bool PreTranslateChain(MSG& msg) {
+    for (HWND h = msg.hwnd; h; h = GetParent(h)) {
+        Window* w = Window::FromHandle(h);
+        if (w && w->PreTranslateMessage(msg)) return true;
+        // Stop at the top of our own windows: a page frame's parent may live in another process.
+        if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return false;
+}
+
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* self = static_cast<Window*>(GetPropW(hwnd, kObjectProp));
     if (!self && msg == WM_NCCREATE) {
@@ -108,9 +122,8 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         if (!self->m_bOwnClass && self->m_pfnPrevious)
             SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_pfnPrevious));
         self->Detach();
-        Application* app = Application::Current();
-        if (app && app->m_pMainWnd == self) {
-            app->m_pMainWnd = nullptr;
+        if (s_pMainWindow == self) {
+            s_pMainWindow = nullptr;
             PostQuitMessage(0);
         }
         self->OnFinalMessage();

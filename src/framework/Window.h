@@ -32,6 +32,11 @@ public:
     // The object bound to a window of this process, or null.
     static Window* FromHandle(HWND hwnd);
 
+    // The window whose end ends the thread's message loop (WM_QUIT is posted when it is
+    // destroyed); null for none.
+    static void SetMainWindow(Window* wnd);
+    static Window* MainWindow();
+
     // Called for every message taken from a message loop before it is dispatched, for the
     // target window and each of its ancestors in this process; true swallows the message.
     virtual bool PreTranslateMessage(MSG& msg) { return false; }
@@ -55,9 +60,14 @@ private:
     void Attach(HWND hwnd, WNDPROC previous);
     void Detach();
 
+    static Window* s_pMainWindow;
     WNDPROC m_pfnPrevious = nullptr;
     bool m_bOwnClass = false;     // the class procedure is ours: default is DefWindowProc
     int m_nDefaultDepth = 0;      // > 0 while the dialog manager runs on our behalf
 };
+
+// Offers a message to the PreTranslateMessage of its target window and of each ancestor
+// that belongs to this process; true when one of them took it.
+bool PreTranslateChain(MSG& msg);
 
 } // namespace fw

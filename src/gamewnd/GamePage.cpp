@@ -1,5 +1,6 @@
 #include "gamewnd/GamePage.h"
 
-bool CreateGamePageFrame(CQuillonApp& app) {
+// Placeholder: the frame, document and view come with the game page process.
+bool CreateGamePageFrame(const PageProcessArgs&) {
     return false;
 }

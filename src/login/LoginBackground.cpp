@@ -1,5 +1,6 @@
 #include "login/LoginBackground.h"
 
-INT_PTR RunLoginBackground(HWND host) {
+// Placeholder: the login background and the login page come with the page process.
+INT_PTR RunLoginBackground(HWND) {
     return IDCANCEL;
 }

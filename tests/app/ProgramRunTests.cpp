@@ -1,7 +1,7 @@
 // The built Velkor.exe run as a whole, as a player or the program itself starts it.
 #include "app/QuillonApp.h"
-#include "app/SettingsRules.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsRules.h"
+#include "settings/SettingsStore.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -115,18 +115,6 @@ TEST_F(ProgramRun, DecliningTheUninstallChangesNothing) {
     EXPECT_EQ(ReadCounterIni(L"UnInst"), L"3");
     EXPECT_FALSE(SettingsKeyExists());
     EXPECT_TRUE(FileExists(downloadedExe_));
-}
-
-TEST_F(ProgramRun, StartProgramStartsTheGivenCommandLine) {
-    MakeDataFolder();
-    EXPECT_FALSE(StartProgram(L"\"C:\\no\\such\\Velkor.exe\" /VelkorD"));
-    // The switch must arrive as the first argument: a shortcut start counts a launcher start.
-    ASSERT_TRUE(StartProgram((L"\"" + downloadedExe_ + L"\" /VelkorD").c_str()));
-    DWORD start = GetTickCount();
-    while (ReadCounterIni(L"Game") != L"1" && GetTickCount() - start < 20000) Sleep(50);
-    EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
-    // Let it finish before the guard puts the machine back.
-    while (!DeleteFileW(downloadedExe_.c_str()) && GetTickCount() - start < 20000) Sleep(50);
 }
 
 TEST(ProgramFile, VersionResourceReads3001) {

@@ -1,5 +1,4 @@
 #include "net/HttpRules.h"
-#include "net/UpdateKey.h"
 #include "velkor_config.h"
 
 #include <gtest/gtest.h>
@@ -139,27 +138,6 @@ TEST(Progress, PercentStaysWithinRangeForAnySize) {
     EXPECT_EQ(PercentDone(4294967295ull / 2, 4294967295ull), 49);
     EXPECT_EQ(PercentDone(0xFFFFFFFFFFFFFF00ull, 0xFFFFFFFFFFFFFFFFull), 99);
     EXPECT_EQ(PercentDone(0x7FFFFFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFFFull), 49);
-}
-
-TEST(VersionKey, DigestCutToMakeRoomForTheVersionDigits) {
-    EXPECT_EQ(VersionDigits(L"3.0.0.1"), L"3001");
-    EXPECT_EQ(VersionDigits(L"12.0.3"), L"1203");
-    EXPECT_EQ(LocalVersionKey(L"0123456789abcdef0123456789abcdef", L"3.0.0.1"), L"0123456789abcdef0123456789ab3001");
-    EXPECT_EQ(LocalVersionKey(L"0123456789abcdef0123456789abcdef", L"3.0.0.1").size(), 32u);
-    // Without a digest only the digits remain, which no 32-character key equals.
-    EXPECT_EQ(LocalVersionKey(L"", L"3.0.0.1"), L"3001");
-}
-
-TEST(VersionKey, ComparisonIgnoresLetterCaseOnly) {
-    EXPECT_EQ(CompareKeysNoCase(L"0123456789ABCDEF0123456789AB3001", L"0123456789abcdef0123456789ab3001"), 0);
-    EXPECT_NE(CompareKeysNoCase(L"0123456789abcdef0123456789ab3002", L"0123456789abcdef0123456789ab3001"), 0);
-    EXPECT_NE(CompareKeysNoCase(L"0123456789abcdef0123456789ab3001x", L"0123456789abcdef0123456789ab3001"), 0);
-    EXPECT_NE(CompareKeysNoCase(L"0123456789abcdef0123456789ab300", L"0123456789abcdef0123456789ab3001"), 0);
-    EXPECT_NE(CompareKeysNoCase(L"", L"3001"), 0);
-    EXPECT_LT(CompareKeysNoCase(L"A", L"b"), 0);
-    EXPECT_GT(CompareKeysNoCase(L"b", L"A"), 0);
-    // Letters outside ASCII are compared as they are.
-    EXPECT_NE(CompareKeysNoCase(L"\u00e9", L"\u00c9"), 0);
 }
 
 } // namespace

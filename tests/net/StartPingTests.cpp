@@ -1,5 +1,5 @@
 // The statistics pings of whole program runs: which modes wait for their ping.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "support/Processes.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"

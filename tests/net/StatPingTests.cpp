@@ -1,5 +1,5 @@
-#include "app/QuillonApp.h"
-#include "app/SettingsStore.h"
+#include "framework/Handles.h"
+#include "settings/SettingsStore.h"
 #include "app/StatPing.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
@@ -17,18 +17,15 @@ protected:
         m_guard.Clear();
         // The counters live in the data folder, which the installer makes.
         ASSERT_TRUE(EnsureDataFolder());
-        m_app.m_hArgCopied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_app.m_hPingDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_argCopied.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        m_pingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     }
-    void TearDown() override {
-        CloseHandle(m_app.m_hArgCopied);
-        CloseHandle(m_app.m_hPingDone);
-    }
+    PingEvents Events() const { return {m_argCopied.Get(), m_pingDone.Get()}; }
     // Sends one counted ping and waits until its request has finished.
     void PingAndWait(const StatPingEvent& event) {
-        ResetEvent(m_app.m_hPingDone);
-        ASSERT_TRUE(SendCountedPing(event, m_app));
-        ASSERT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+        ResetEvent(m_pingDone.Get());
+        ASSERT_TRUE(SendCountedPing(event, Events()));
+        ASSERT_EQ(WaitForSingleObject(m_pingDone.Get(), 30000), WAIT_OBJECT_0);
     }
     std::vector<std::string> Targets() {
         std::vector<std::string> out;
@@ -37,7 +34,7 @@ protected:
     }
 
     MachineStateGuard m_guard;
-    CQuillonApp m_app;
+    fw::UniqueHandle m_argCopied, m_pingDone;
 };
 
 TEST_F(StatPing, EachEventSendsItsPageTagVersionAndNewCount) {
@@ -73,26 +70,45 @@ TEST_F(StatPing, CountContinuesFromWhatTheFileHolds) {
 
 TEST_F(StatPing, SendReturnsOnceTheAddressIsCopiedNotWhenTheRequestEnds) {
     ASSERT_TRUE(StandIn::Rule(L"/active.htm", L"delay=3000&body=ok"));
-    ASSERT_TRUE(SendCountedPing(kPingLauncherStart, m_app));
+    ASSERT_TRUE(SendCountedPing(kPingLauncherStart, Events()));
     // The hand-over event is reset again; the request is still waiting for its answer.
-    EXPECT_EQ(WaitForSingleObject(m_app.m_hArgCopied, 0), DWORD(WAIT_TIMEOUT));
-    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 0), DWORD(WAIT_TIMEOUT));
-    ASSERT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(m_argCopied.Get(), 0), DWORD(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(m_pingDone.Get(), 0), DWORD(WAIT_TIMEOUT));
+    ASSERT_EQ(WaitForSingleObject(m_pingDone.Get(), 30000), WAIT_OBJECT_0);
     const auto requests = StandIn::RequestsFor("/active.htm");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].answered);
     EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
 }
 
+TEST_F(StatPing, ThreadNeverSignalsAHandleTheProcessClosedAndReused) {
+    // The program closes its events at exit while a ping may still be under way; the handle
+    // value can then name something else of the process.
+    ASSERT_TRUE(StandIn::Rule(L"/active.htm", L"delay=1000&body=ok"));
+    ASSERT_TRUE(SendCountedPing(kPingLauncherStart, Events()));
+    const HANDLE old = m_pingDone.Get();
+    m_pingDone.Reset();
+    fw::UniqueHandle reuse(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_EQ(reuse.Get(), old) << "the system did not hand out the freed handle value again";
+    // Wait until the request has been answered, then well past the thread's end.
+    const DWORD start = GetTickCount();
+    while (StandIn::RequestsFor("/active.htm").empty() || !StandIn::RequestsFor("/active.htm")[0].answered) {
+        ASSERT_LT(GetTickCount() - start, 30000u);
+        Sleep(50);
+    }
+    EXPECT_EQ(WaitForSingleObject(reuse.Get(), 2000), DWORD(WAIT_TIMEOUT))
+        << "the ping thread set an event that is no longer its own";
+}
+
 TEST_F(StatPing, FailedRequestStillEndsThePing) {
-    ASSERT_TRUE(SendStatPing(L"http://127.0.0.1:1/uninstall.htm?tag=velkor&ver=3.0.0.1&count=1", m_app));
-    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 60000), WAIT_OBJECT_0);
+    ASSERT_TRUE(SendStatPing(L"http://127.0.0.1:1/uninstall.htm?tag=velkor&ver=3.0.0.1&count=1", Events()));
+    EXPECT_EQ(WaitForSingleObject(m_pingDone.Get(), 60000), WAIT_OBJECT_0);
 }
 
 TEST_F(StatPing, OverlongAddressIsNotSent) {
     const std::wstring address = StandIn::Url(L"/active.htm?tag=velkor&x=" + std::wstring(600, L'x'));
-    ASSERT_TRUE(SendStatPing(address.c_str(), m_app));
-    EXPECT_EQ(WaitForSingleObject(m_app.m_hPingDone, 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(SendStatPing(address.c_str(), Events()));
+    EXPECT_EQ(WaitForSingleObject(m_pingDone.Get(), 30000), WAIT_OBJECT_0);
     EXPECT_TRUE(StandIn::Requests().empty());
 }
 

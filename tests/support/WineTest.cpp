@@ -1,6 +1,6 @@
 #include "support/WineTest.h"
-#include "app/SettingsRules.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsRules.h"
+#include "settings/SettingsStore.h"
 
 #include <shlwapi.h>
 #include <shellapi.h>
@@ -18,6 +18,7 @@ std::wstring WinePathFromUnix(const char* unixPath) {
 }
 
 std::wstring BuiltExePath() { return WinePathFromUnix(VELKOR_EXE_UNIX_PATH); }
+std::wstring BuiltProbePath() { return WinePathFromUnix(VELKOR_PROBE_UNIX_PATH); }
 
 TempFolder::TempFolder(const wchar_t* hint) {
     wchar_t base[MAX_PATH];

@@ -12,6 +12,8 @@ namespace testing_support {
 std::wstring WinePathFromUnix(const char* unixPath);
 // The Velkor.exe this build made.
 std::wstring BuiltExePath();
+// The probe program: started in place of others, it logs how it was started (tests/probe).
+std::wstring BuiltProbePath();
 
 // A fresh folder under %TEMP%, deleted with everything in it at the end.
 class TempFolder {

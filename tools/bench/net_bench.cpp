@@ -3,7 +3,7 @@
 //   net_bench md5 <file>            prints "md5 <hex> <seconds>"
 //   net_bench get <url> <file> <chunk>   prints "get <bytes> <seconds>"
 #include "net/HttpFetch.h"
-#include "net/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/SettingsRules.h"
+#include "settings/SettingsRules.h"
 
 #include <gtest/gtest.h>
 #include <set>

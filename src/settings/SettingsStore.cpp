@@ -1,5 +1,5 @@
-#include "app/SettingsStore.h"
-#include "app/SettingsRules.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsRules.h"
 
 #include <shlobj.h>
 #include <cstdlib>
@@ -33,9 +33,17 @@ settings::UtcDate DateOf(const SYSTEMTIME& t) {
 } // namespace
 
 bool ModuleFilePath(const wchar_t* name, wchar_t* out) {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    return settings::FolderFilePath(exe, name, out, MAX_PATH);
+    // Asked with room for the longest path the system has: GetModuleFileNameW cuts what does
+    // not fit without failing, and a cut path names another folder. The result must then fit
+    // the caller's MAX_PATH, or it is refused.
+    std::wstring exe(32768, L'\0');
+    const DWORD got = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+    if (got == 0 || got >= exe.size()) {
+        out[0] = L'\0';
+        return false;
+    }
+    exe.resize(got);
+    return settings::FolderFilePath(exe.c_str(), name, out, MAX_PATH);
 }
 
 std::wstring DataFolderPath() {

@@ -1,9 +1,8 @@
-#include "app/QuillonApp.h"
-#include "app/SettingsRules.h"
-#include "app/SettingsStore.h"
-#include "net/Md5.h"
-#include "net/UpdateCheck.h"
-#include "net/UpdateKey.h"
+#include "settings/SettingsRules.h"
+#include "settings/SettingsStore.h"
+#include "update/Md5.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateKey.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -23,7 +22,7 @@ std::string OwnKey() {
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     const std::string bytes = ReadWholeFile(exe);
-    const std::wstring key = net::LocalVersionKey(net::Md5Hex(bytes.data(), bytes.size()), L"3.0.0.1");
+    const std::wstring key = update::LocalVersionKey(update::Md5Hex(bytes.data(), bytes.size()), L"3.0.0.1");
     return std::string(key.begin(), key.end());
 }
 
@@ -52,86 +51,99 @@ protected:
         ModuleFilePath(kUpdateConfigFile, path);
         return path;
     }
-    void WriteDisableDays(BYTE a, BYTE b, BYTE c) {
+    void WriteValue(const wchar_t* name, const void* bytes, DWORD size) {
         HKEY key;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
                                   &key, nullptr),
                   ERROR_SUCCESS);
-        const BYTE days[4] = {a, b, c, 0};
-        RegSetValueExW(key, settings::kDisableDaysValue, 0, REG_BINARY, days, 4);
+        RegSetValueExW(key, name, 0, REG_BINARY, static_cast<const BYTE*>(bytes), size);
         RegCloseKey(key);
     }
+    void WriteDisableDays(BYTE a, BYTE b, BYTE c) {
+        const BYTE days[4] = {a, b, c, 0};
+        WriteValue(settings::kDisableDaysValue, days, 4);
+    }
+
+    // A fixed clock for the automatic checks: a Wednesday, whatever the machine's time.
+    static SYSTEMTIME Wednesday() {
+        SYSTEMTIME t = {};
+        t.wYear = 2026; t.wMonth = 12; t.wDayOfWeek = 3; t.wDay = 9; t.wHour = 12;
+        return t;
+    }
+    UpdateOffer Check(RunMode mode, bool force) { return CheckForUpdate(mode, force, Wednesday()); }
 
     MachineStateGuard m_guard;
-    CQuillonApp m_app;
 };
 
 TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
     ServeKey(Upper(OwnKey()));
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
-    EXPECT_EQ(Wide(kUpdAddr), m_app.m_szUpdAddr);
+    const UpdateOffer offer = Check(RUN_DESKTOP, true);
+    EXPECT_FALSE(offer.differs);
+    EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
     EXPECT_FALSE(FileExists(LocalCopy())) << "the local copy of the page is deleted after reading";
     const auto requests = StandIn::RequestsFor(kConfigPath);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Header("User-Agent"), "KRD");
 
     ServeKey(OwnKey());
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
 }
 
 TEST_F(UpdateCheck, AnyOtherKeyOffersTheUpdate) {
     std::string other = OwnKey();
     other[5] = other[5] == 'a' ? 'b' : 'a';
     ServeKey(other);
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
-    EXPECT_EQ(Wide(kUpdAddr), m_app.m_szUpdAddr);
+    const UpdateOffer offer = Check(RUN_DESKTOP, true);
+    EXPECT_TRUE(offer.differs);
+    EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
 
     ServeKey(OwnKey() + "0");
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     ServeKey(OwnKey().substr(0, 31));
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     // The digits alone are what a key without a digest would be: still different.
     ServeKey("3001");
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     EXPECT_EQ(ConfigRequests(), 4u);
     EXPECT_FALSE(FileExists(LocalCopy()));
 }
 
 TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
     ServePage("[VerKey]\r\nUpdAddr=http://127.0.0.1/New.exe\r\n");
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_UPDATE), 0);
-    EXPECT_STREQ(m_app.m_szUpdAddr, L"http://127.0.0.1/New.exe");
+    UpdateOffer offer = Check(RUN_UPDATE, true);
+    EXPECT_FALSE(offer.differs);
+    EXPECT_STREQ(offer.szUpdAddr, L"http://127.0.0.1/New.exe");
     ServePage("[Other]\r\nVelkor=abc\r\n");
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_UPDATE), 0);
-    EXPECT_STREQ(m_app.m_szUpdAddr, L"");
+    offer = Check(RUN_UPDATE, true);
+    EXPECT_FALSE(offer.differs);
+    EXPECT_STREQ(offer.szUpdAddr, L"");
 }
 
 TEST_F(UpdateCheck, OverlongAddressIsDroppedNotCut) {
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_UPDATE), 0);
-    EXPECT_EQ(wcslen(m_app.m_szUpdAddr), 511u);
+    EXPECT_EQ(wcslen(Check(RUN_UPDATE, true).szUpdAddr), 511u);
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_UPDATE), 0);
-    EXPECT_STREQ(m_app.m_szUpdAddr, L"");
+    EXPECT_STREQ(Check(RUN_UPDATE, true).szUpdAddr, L"");
 }
 
 TEST_F(UpdateCheck, FailedFetchOffersNothing) {
     std::string other = OwnKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"status=404&body=" + StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"framing=chunked&body=" + StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    const UpdateOffer offer = Check(RUN_DESKTOP, true);
+    EXPECT_FALSE(offer.differs);
+    EXPECT_STREQ(offer.szUpdAddr, L"");
     EXPECT_EQ(ConfigRequests(), 2u);
-    EXPECT_STREQ(m_app.m_szUpdAddr, L"");
 
     // A short page stays behind as a partial copy; the next fetch replaces it.
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"framing=short&declared=500&body=" +
                                                      StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
-    EXPECT_EQ(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
     EXPECT_TRUE(FileExists(LocalCopy()));
     ServeKey(other);
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     EXPECT_FALSE(FileExists(LocalCopy()));
 }
 
@@ -140,10 +152,10 @@ TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     for (RunMode mode : {RUN_INSTALL, RUN_OLVESK, RUN_UNINSTALL, RUN_NEWGAME})
-        EXPECT_EQ(CheckForUpdate(m_app, false, mode), 0) << mode;
+        EXPECT_FALSE(Check(mode, false).differs) << mode;
     EXPECT_EQ(ConfigRequests(), 0u);
     for (RunMode mode : {RUN_DESKTOP, RUN_INSTALLED, RUN_UPDATE, RUN_GAMEHALL})
-        EXPECT_NE(CheckForUpdate(m_app, false, mode), 0) << mode;
+        EXPECT_TRUE(Check(mode, false).differs) << mode;
     EXPECT_EQ(ConfigRequests(), 4u);
 }
 
@@ -151,11 +163,14 @@ TEST_F(UpdateCheck, NoRequestOnTheDayOfTheLastUpdateUnlessForced) {
     std::string other = OwnKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
-    ASSERT_TRUE(WriteUpdTime());
-    EXPECT_EQ(CheckForUpdate(m_app, false, RUN_DESKTOP), 0);
+    // The last update was on the same UTC day as the check, hours earlier.
+    SYSTEMTIME morning = Wednesday();
+    morning.wHour = 1;
+    WriteValue(settings::kUpdTimeValue, &morning, sizeof(morning));
+    EXPECT_FALSE(Check(RUN_DESKTOP, false).differs);
     EXPECT_EQ(ConfigRequests(), 0u);
     // The menu's update item checks whatever the day.
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     EXPECT_EQ(ConfigRequests(), 1u);
 }
 
@@ -163,21 +178,19 @@ TEST_F(UpdateCheck, NoRequestOnADisabledWeekdayUnlessForced) {
     std::string other = OwnKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    const BYTE today = BYTE(now.wDayOfWeek);
+    const BYTE today = BYTE(Wednesday().wDayOfWeek);
     for (int slot = 0; slot < 3; ++slot) {
         BYTE days[3] = {BYTE((today + 1) % 7), BYTE((today + 2) % 7), BYTE((today + 3) % 7)};
         days[slot] = today;
         WriteDisableDays(days[0], days[1], days[2]);
-        EXPECT_EQ(CheckForUpdate(m_app, false, RUN_DESKTOP), 0) << slot;
+        EXPECT_FALSE(Check(RUN_DESKTOP, false).differs) << slot;
     }
     EXPECT_EQ(ConfigRequests(), 0u);
-    EXPECT_NE(CheckForUpdate(m_app, true, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     EXPECT_EQ(ConfigRequests(), 1u);
     // Other weekdays do not stop it.
     WriteDisableDays(BYTE((today + 1) % 7), BYTE((today + 2) % 7), BYTE((today + 3) % 7));
-    EXPECT_NE(CheckForUpdate(m_app, false, RUN_DESKTOP), 0);
+    EXPECT_TRUE(Check(RUN_DESKTOP, false).differs);
     EXPECT_EQ(ConfigRequests(), 2u);
 }
 

@@ -1,4 +1,4 @@
-#include "app/RunMode.h"
+#include "common/RunMode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "net/UpdateCheck.h"
-#include "app/QuillonApp.h"
-#include "app/SettingsStore.h"
+#include "update/UpdateCheck.h"
+#include "settings/SettingsStore.h"
 #include "net/HttpFetch.h"
-#include "net/Md5.h"
-#include "net/UpdateKey.h"
+#include "update/Md5.h"
+#include "update/UpdateKey.h"
 #include "velkor_config.h"
+#include "velkor_version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +27,7 @@ const wchar_t* FileMd5Hex(const wchar_t* path, wchar_t (&out)[64]) {
     // Read in 1024-byte pieces through a larger stream buffer: fewer system calls.
     static thread_local char streamBuffer[1 << 16];
     std::setvbuf(file, streamBuffer, _IOFBF, sizeof(streamBuffer));
-    net::Md5 md5;
+    update::Md5 md5;
     unsigned char piece[1024];
     std::size_t got = 0;
     while ((got = std::fread(piece, 1, sizeof(piece), file)) > 0) md5.Update(piece, got);
@@ -35,13 +35,14 @@ const wchar_t* FileMd5Hex(const wchar_t* path, wchar_t (&out)[64]) {
     std::fclose(file);
     if (failed) return nullptr;
     const auto digest = md5.Final();
-    const std::wstring hex = net::HexLower(digest.data(), digest.size());
+    const std::wstring hex = update::HexLower(digest.data(), digest.size());
     wcscpy_s(out, hex.c_str());
     return out;
 }
 
-bool FetchUpdateConfig(CQuillonApp& app, char (&key)[64]) {
+bool FetchUpdateConfig(char (&key)[64], wchar_t (&updAddr)[512]) {
     std::memset(key, 0, sizeof(key));
+    std::wmemset(updAddr, 0, 512);
     wchar_t copy[MAX_PATH] = {};
     if (!ModuleFilePath(kUpdateConfigFile, copy)) return false;
     // A failed fetch may leave a partial copy; the next fetch replaces it.
@@ -54,10 +55,7 @@ bool FetchUpdateConfig(CQuillonApp& app, char (&key)[64]) {
     wchar_t address[2048] = {};
     const DWORD addressChars = GetPrivateProfileStringW(kVerKeySection, kUpdAddrKeyName, L"", address,
                                                         ARRAYSIZE(address), copy);
-    if (addressChars < ARRAYSIZE(app.m_szUpdAddr))
-        wcscpy_s(app.m_szUpdAddr, address);
-    else
-        app.m_szUpdAddr[0] = L'\0';
+    if (addressChars < 512) wcscpy_s(updAddr, 512, address);
     DeleteFileW(copy);
 
     // The server's key is single-byte text; a key that does not fit the buffer is no key.
@@ -65,27 +63,27 @@ bool FetchUpdateConfig(CQuillonApp& app, char (&key)[64]) {
     return true;
 }
 
-int CheckForUpdate(CQuillonApp& app, bool force, RunMode mode) {
-    if (!force) {
-        if (mode == RUN_INSTALL || mode == RUN_OLVESK || mode == RUN_UNINSTALL || mode == RUN_NEWGAME) return 0;
-        if (!IsUpdateDue()) return 0;
-    }
+UpdateOffer CheckForUpdate(RunMode mode, bool force, const SYSTEMTIME& nowUtc) {
+    UpdateOffer offer;
+    if (!force && (!update::UpdateCheckRunsIn(mode) || !IsUpdateDue(nowUtc))) return offer;
     char serverKeyAnsi[64];
-    if (!FetchUpdateConfig(app, serverKeyAnsi) || serverKeyAnsi[0] == '\0') return 0;
+    if (!FetchUpdateConfig(serverKeyAnsi, offer.szUpdAddr) || serverKeyAnsi[0] == '\0') return offer;
 
     wchar_t exe[MAX_PATH] = {};
     wchar_t md5[64];
     // Without our own digest there is nothing sound to compare: offer nothing rather than
     // download again on every start.
-    if (!ModuleFilePath(nullptr, exe) || !FileMd5Hex(exe, md5)) return 0;
-    const std::wstring localKey = net::LocalVersionKey(md5, kAppVersion);
+    if (!ModuleFilePath(nullptr, exe) || !FileMd5Hex(exe, md5)) return offer;
+    const std::wstring localKey = update::LocalVersionKey(md5, VELKOR_VERSION_W);
 
     wchar_t serverKey[64] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, serverKeyAnsi, -1, serverKey, 64)) return 0;
-    return net::CompareKeysNoCase(serverKey, localKey);
+    if (!MultiByteToWideChar(CP_ACP, 0, serverKeyAnsi, -1, serverKey, 64)) return offer;
+    offer.differs = update::CompareKeysNoCase(serverKey, localKey) != 0;
+    return offer;
 }
 
-int CheckForUpdate(bool force) {
-    CQuillonApp& app = TheApp();
-    return CheckForUpdate(app, force, app.ParseRunMode());
+UpdateOffer CheckForUpdate(RunMode mode, bool force) {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return CheckForUpdate(mode, force, now);
 }

@@ -1,14 +1,7 @@
-#include "app/RunMode.h"
+#include "common/RunMode.h"
+#include "common/AsciiText.h"
 
 namespace {
-
-wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - L'a' + L'A') : c; }
-
-std::wstring UpperCopy(const std::wstring& s) {
-    std::wstring r(s);
-    for (auto& c : r) c = UpperAscii(c);
-    return r;
-}
 
 // "/<decimal>" with at most maxChars characters in all; the slash is skipped unchecked.
 bool ReadSlashNumber(const std::wstring& arg, size_t maxChars, std::int32_t& out) {
@@ -31,14 +24,6 @@ std::int32_t ParseDecimal(const std::wstring& text) {
     return static_cast<std::int32_t>(value);
 }
 
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && UpperCopy(a) == UpperCopy(b);
-}
-
-bool ContainsNoCase(const std::wstring& haystack, const std::wstring& needle) {
-    return UpperCopy(haystack).find(UpperCopy(needle)) != std::wstring::npos;
-}
-
 RunModeChoice ChooseRunMode(const std::vector<std::wstring>& args, const std::wstring& exePath,
                             const std::wstring& dataFolder) {
     static const struct { const wchar_t* sw; RunMode mode; } kSwitches[] = {
@@ -48,7 +33,7 @@ RunModeChoice ChooseRunMode(const std::vector<std::wstring>& args, const std::ws
     RunModeChoice choice;
     if (args.size() > 1) {
         for (const auto& s : kSwitches) {
-            if (!EqualsNoCase(args[1], s.sw)) continue;
+            if (!text::EqualsNoCase(args[1], s.sw)) continue;
             choice.mode = s.mode;
             if (s.mode == RUN_NEWGAME) {
                 choice.valid = args.size() > 3 && ReadSlashNumber(args[2], 15, choice.hostWnd) &&
@@ -60,6 +45,6 @@ RunModeChoice ChooseRunMode(const std::vector<std::wstring>& args, const std::ws
             return choice;
         }
     }
-    choice.mode = (!dataFolder.empty() && ContainsNoCase(exePath, dataFolder)) ? RUN_INSTALLED : RUN_INSTALL;
+    choice.mode = (!dataFolder.empty() && text::ContainsNoCase(exePath, dataFolder)) ? RUN_INSTALLED : RUN_INSTALL;
     return choice;
 }

@@ -1,6 +1,7 @@
-#include "net/UpdateKey.h"
+#include "update/UpdateKey.h"
+#include "common/AsciiText.h"
 
-namespace net {
+namespace update {
 
 std::wstring VersionDigits(const std::wstring& version) {
     std::wstring digits;
@@ -16,14 +17,19 @@ std::wstring LocalVersionKey(const std::wstring& md5Hex, const std::wstring& ver
 }
 
 int CompareKeysNoCase(const std::wstring& a, const std::wstring& b) {
-    auto lower = [](wchar_t c) -> int { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; };
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const int d = lower(a[i]) - lower(b[i]);
-        if (d) return d;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
+    return text::CompareNoCase(a, b);
 }
 
-} // namespace net
+bool UpdateCheckRunsIn(RunMode mode) {
+    switch (mode) {
+    case RUN_DESKTOP:
+    case RUN_INSTALLED:
+    case RUN_UPDATE:
+    case RUN_GAMEHALL:
+        return true;
+    default:  // installer run, partner start, uninstall and the game tabs never check
+        return false;
+    }
+}
+
+} // namespace update

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace net {
+namespace update {
 
 class Md5 {
 public:
@@ -27,4 +27,4 @@ private:
 std::wstring HexLower(const std::uint8_t* bytes, std::size_t count);
 std::wstring Md5Hex(const void* data, std::size_t size);
 
-} // namespace net
+} // namespace update

@@ -32,7 +32,3 @@ RunModeChoice ChooseRunMode(const std::vector<std::wstring>& args, const std::ws
 // Optional leading blanks, optional sign, then decimal digits; 0 when there are none.
 // Wraps like 32-bit arithmetic instead of failing on overflow.
 std::int32_t ParseDecimal(const std::wstring& text);
-
-// Case-insensitive (ASCII letters) comparison and substring test, as the paths are compared.
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b);
-bool ContainsNoCase(const std::wstring& haystack, const std::wstring& needle);

@@ -1,5 +1,5 @@
-#include "app/SettingsRules.h"
-#include "app/RunMode.h"
+#include "settings/SettingsRules.h"
+#include "common/RunMode.h"
 
 #include <cwchar>
 

@@ -1,5 +1,5 @@
-#include "net/Md5.h"
-#include "net/UpdateCheck.h"
+#include "update/Md5.h"
+#include "update/UpdateCheck.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -23,22 +23,22 @@ TEST(Md5, PublishedTestSuite) {
         {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
-    for (const auto& [text, digest] : vectors) EXPECT_EQ(Narrow(net::Md5Hex(text, strlen(text))), digest) << text;
+    for (const auto& [text, digest] : vectors) EXPECT_EQ(Narrow(update::Md5Hex(text, strlen(text))), digest) << text;
 }
 
 TEST(Md5, PiecesInAnySizeGiveTheSameDigest) {
     const std::string data = PatternBytes(5000);
-    const std::wstring whole = net::Md5Hex(data.data(), data.size());
+    const std::wstring whole = update::Md5Hex(data.data(), data.size());
     for (std::size_t step : {1u, 3u, 63u, 64u, 65u, 127u, 1024u, 4999u}) {
-        net::Md5 md5;
+        update::Md5 md5;
         for (std::size_t at = 0; at < data.size(); at += step)
             md5.Update(data.data() + at, std::min(step, data.size() - at));
         const auto digest = md5.Final();
-        EXPECT_EQ(net::HexLower(digest.data(), digest.size()), whole) << step;
+        EXPECT_EQ(update::HexLower(digest.data(), digest.size()), whole) << step;
     }
 }
 
-// md5sum's digests of the same pattern files (tests/net/make-md5-vectors.sh prints them):
+// md5sum's digests of the same pattern files (tests/update/make-md5-vectors.sh prints them):
 // sizes around the 56-byte padding limit, the 64-byte block and the 1024-byte read piece.
 const std::pair<std::size_t, const char*> kMd5sumOfPattern[] = {
     {0, "d41d8cd98f00b204e9800998ecf8427e"},

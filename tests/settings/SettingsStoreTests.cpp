@@ -1,6 +1,6 @@
 // The settings store against Wine's real registry and profile functions.
-#include "app/SettingsRules.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsRules.h"
+#include "settings/SettingsStore.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "net/Md5.h"
+#include "update/Md5.h"
 
 #include <cstring>
 
-namespace net {
+namespace update {
 
 namespace {
 
@@ -171,4 +171,4 @@ std::wstring Md5Hex(const void* data, std::size_t size) {
     return HexLower(digest.data(), digest.size());
 }
 
-} // namespace net
+} // namespace update

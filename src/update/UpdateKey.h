@@ -2,9 +2,11 @@
 // the executable's file bound to the version number, so that a rebuilt file with the same
 // version number still counts as a different version.
 #pragma once
+#include "common/RunMode.h"
+
 #include <string>
 
-namespace net {
+namespace update {
 
 // "3.0.0.1" -> "3001".
 std::wstring VersionDigits(const std::wstring& version);
@@ -17,4 +19,8 @@ std::wstring LocalVersionKey(const std::wstring& md5Hex, const std::wstring& ver
 // 0 when equal, otherwise the sign of the first difference.
 int CompareKeysNoCase(const std::wstring& a, const std::wstring& b);
 
-} // namespace net
+// Whether an automatic (not forced) update check may run in a mode at all; whether it is
+// due today is the settings store's question.
+bool UpdateCheckRunsIn(RunMode mode);
+
+} // namespace update

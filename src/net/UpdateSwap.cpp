@@ -1,5 +1,0 @@
-#include "net/UpdateSwap.h"
-
-bool SwapInUpdate() {
-    return false;
-}

@@ -1,0 +1,94 @@
+// Starting programs: the path quoted and named, whatever blanks it holds; and the program's
+// idea of its own folder when its path is longer than the buffers it fills.
+#include "app/QuillonApp.h"
+#include "support/WineTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+class StartProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_log = m_dir.File(L"probe.log");
+        ASSERT_TRUE(SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", m_log.c_str()));
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", nullptr); }
+
+    // Starts exe with arguments and waits for it to end; its exit code.
+    DWORD StartAndWait(const std::wstring& exe, const wchar_t* arguments) {
+        fw::UniqueHandle process;
+        EXPECT_TRUE(StartProgram(exe.c_str(), arguments, &process));
+        if (!process) return DWORD(-1);
+        EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+        DWORD code = DWORD(-1);
+        GetExitCodeProcess(process.Get(), &code);
+        return code;
+    }
+    // The probe's log lines, each split at "|".
+    std::vector<std::vector<std::wstring>> LogLines() {
+        std::vector<std::vector<std::wstring>> lines;
+        const std::string bytes = ReadWholeFile(m_log);
+        std::wstring text(bytes.size(), L'\0');
+        text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), text.data(), int(text.size())));
+        size_t start = 0;
+        for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+            std::vector<std::wstring> fields;
+            std::wstring line = text.substr(start, end - start);
+            for (size_t bar; (bar = line.find(L'|')) != std::wstring::npos; line.erase(0, bar + 1))
+                fields.push_back(line.substr(0, bar));
+            fields.push_back(line);
+            lines.push_back(fields);
+        }
+        return lines;
+    }
+
+    TempFolder m_dir{L"startprogram"};
+    std::wstring m_log;
+};
+
+TEST_F(StartProgramTest, PathWithBlanksStartsThatFileNeverAShorterName) {
+    // Unquoted, "<dir>\Velkor Game\Velkor.exe /VelkorD" would first start "<dir>\Velkor.exe".
+    const std::wstring decoy = m_dir.File(L"Velkor.exe");
+    const std::wstring folder = m_dir.File(L"Velkor Game");
+    const std::wstring target = folder + L"\\Velkor.exe";
+    ASSERT_TRUE(CopyFileW(BuiltProbePath().c_str(), decoy.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(BuiltProbePath().c_str(), target.c_str(), FALSE));
+
+    EXPECT_EQ(StartAndWait(target, L"/VelkorD"), 10u);
+    const auto lines = LogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines[0].size(), 3u);
+    EXPECT_EQ(lines[0][0], target);
+    EXPECT_EQ(lines[0][1], L"\"" + target + L"\" /VelkorD");
+    EXPECT_EQ(lines[0][2], folder + L"\\Probe.ini");
+
+    EXPECT_FALSE(StartProgram(m_dir.File(L"no such.exe").c_str(), L"/VelkorD"));
+    EXPECT_EQ(LogLines().size(), 1u);
+}
+
+TEST_F(StartProgramTest, OwnFolderIsRefusedWhenTheProgramPathDoesNotFitMaxPath) {
+    // A path of about 300 characters whose first 259 still hold a folder: a cut path would
+    // name that folder instead of refusing.
+    const std::wstring deep = m_dir.Path() + L"\\" + std::wstring(150, L'a') + L"\\" + std::wstring(100, L'b');
+    const std::wstring exe = deep + L"\\probe.exe";
+    ASSERT_GT(exe.size(), size_t(MAX_PATH));
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + m_dir.Path() + L"\\" + std::wstring(150, L'a')).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(BuiltProbePath().c_str(), (L"\\\\?\\" + exe).c_str(), FALSE));
+
+    EXPECT_EQ(StartAndWait(exe, nullptr), 20u);
+    const auto lines = LogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines[0].size(), 3u);
+    EXPECT_EQ(lines[0][0], exe) << "the probe did not run from the long path";
+    EXPECT_EQ(lines[0][2], L"refused");
+}
+
+} // namespace
