@@ -1,7 +1,6 @@
 #include "framework/BrowserHost.h"
 
 #include <exdispid.h>
-#include <ocidl.h>
 
 namespace fw {
 
@@ -52,14 +51,64 @@ VARIANT_BOOL* BoolRefOf(VARIANT* v) {
 long BrowserObjectsAlive() { return g_nObjectsAlive; }
 void CountBrowserObject(long delta) { InterlockedExchangeAdd(&g_nObjectsAlive, delta); }
 
+// ---- event sinks and their connections -----------------------------------------------
+
+DispatchEventSink::DispatchEventSink(REFIID events) : m_iidEvents(events) { CountBrowserObject(+1); }
+
+DispatchEventSink::~DispatchEventSink() { CountBrowserObject(-1); }
+
+STDMETHODIMP DispatchEventSink::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, m_iidEvents))
+        return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) DispatchEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_nRef)); }
+
+STDMETHODIMP_(ULONG) DispatchEventSink::Release() {
+    LONG n = InterlockedDecrement(&m_nRef);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP DispatchEventSink::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+bool EventConnection::Connect(IUnknown* source, REFIID events, IUnknown* sink) {
+    Disconnect();
+    ComPtr<IConnectionPointContainer> points;
+    if (!source || !sink ||
+        FAILED(source->QueryInterface(IID_IConnectionPointContainer, points.PutVoid())))
+        return false;
+    ComPtr<IConnectionPoint> point;
+    if (FAILED(points->FindConnectionPoint(events, point.Put())) || !point ||
+        FAILED(point->Advise(sink, &m_dwCookie)))
+        return false;
+    m_point = std::move(point);
+    return true;
+}
+
+void EventConnection::Disconnect() {
+    if (m_point) m_point->Unadvise(m_dwCookie);
+    m_point.Reset();
+    m_dwCookie = 0;
+}
+
 // ---- the site -------------------------------------------------------------------------
 
 BrowserControlSite::BrowserControlSite(HWND container, BrowserHostClient* client)
     : m_hContainer(container), m_pClient(client) {
-    InterlockedIncrement(&g_nObjectsAlive);
+    CountBrowserObject(+1);
 }
 
-BrowserControlSite::~BrowserControlSite() { InterlockedDecrement(&g_nObjectsAlive); }
+BrowserControlSite::~BrowserControlSite() { CountBrowserObject(-1); }
 
 STDMETHODIMP BrowserControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -129,6 +178,11 @@ STDMETHODIMP BrowserControlSite::OnPosRectChange(LPCRECT rect) {
     return S_OK;
 }
 
+STDMETHODIMP BrowserControlSite::EnableModeless(BOOL enable) {
+    if (m_pClient) m_pClient->HostEnableModeless(enable != FALSE);
+    return S_OK;
+}
+
 STDMETHODIMP BrowserControlSite::ShowContextMenu(DWORD id, POINT* pt, IUnknown* cmdTarget, IDispatch* object) {
     return m_pClient ? m_pClient->HostShowContextMenu(id, pt, cmdTarget, object) : S_FALSE;
 }
@@ -174,46 +228,10 @@ STDMETHODIMP BrowserControlSite::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-// ---- the event sink -------------------------------------------------------------------
+// ---- the browser's events ------------------------------------------------------------
 
-class BrowserEventSink : public IDispatch {
-public:
-    explicit BrowserEventSink(BrowserHostClient* client) : m_pClient(client) {
-        InterlockedIncrement(&g_nObjectsAlive);
-    }
-    void Disconnect() { m_pClient = nullptr; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_nRef)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&m_nRef);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
-
-private:
-    virtual ~BrowserEventSink() { InterlockedDecrement(&g_nObjectsAlive); }
-    LONG m_nRef = 1;
-    BrowserHostClient* m_pClient;
-};
+BrowserEventSink::BrowserEventSink(BrowserHostClient* client)
+    : DispatchEventSink(DIID_DWebBrowserEvents2), m_pClient(client) {}
 
 STDMETHODIMP BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                       EXCEPINFO*, UINT*) {
@@ -258,47 +276,28 @@ STDMETHODIMP BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*
 // ---- the host -------------------------------------------------------------------------
 
 bool BrowserHost::Create(HWND container, const RECT& rect, BrowserHostClient* client,
-                         BrowserControlSite* site) {
-    if (m_pObject || m_pSite) {
-        if (site) site->Release();
-        return false;
-    }
+                         ComPtr<BrowserControlSite> site) {
+    if (m_object || m_site) return false;
     // In-place activation needs OLE on this thread, not only COM.
-    m_bOleInitialized = SUCCEEDED(OleInitialize(nullptr));
-    m_pSite = site ? site : new BrowserControlSite(container, client);
-    m_pSite->SetPosition(rect);
+    m_ole.Enter();
+    m_site = site ? std::move(site) : ComPtr<BrowserControlSite>::Adopt(new BrowserControlSite(container, client));
+    m_site->SetPosition(rect);
+    IOleClientSite* clientSite = static_cast<IOleClientSite*>(m_site.Get());
 
     HRESULT hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  reinterpret_cast<void**>(&m_pObject));
-    if (SUCCEEDED(hr)) hr = m_pObject->SetClientSite(static_cast<IOleClientSite*>(m_pSite));
+                                  m_object.PutVoid());
+    if (SUCCEEDED(hr)) hr = m_object->SetClientSite(clientSite);
     if (SUCCEEDED(hr)) {
         RECT r = rect;
-        hr = m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(m_pSite),
-                               0, container, &r);
+        hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, container, &r);
     }
-    if (SUCCEEDED(hr))
-        hr = m_pObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser));
-    if (FAILED(hr)) {
-        Destroy();
-        return false;
-    }
-
-    IConnectionPointContainer* points = nullptr;
-    if (SUCCEEDED(m_pBrowser->QueryInterface(IID_IConnectionPointContainer,
-                                             reinterpret_cast<void**>(&points)))) {
-        if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &m_pEventPoint))) {
-            m_pSink = new BrowserEventSink(client);
-            if (FAILED(m_pEventPoint->Advise(m_pSink, &m_dwEventCookie))) {
-                m_pEventPoint->Release();
-                m_pEventPoint = nullptr;
-                m_pSink->Release();
-                m_pSink = nullptr;
-            }
-        }
-        points->Release();
-    }
-    if (!m_pSink) {
+    if (SUCCEEDED(hr)) hr = m_object.As(IID_IWebBrowser2, m_browser);
+    if (SUCCEEDED(hr)) {
+        m_sink = ComPtr<BrowserEventSink>::Adopt(new BrowserEventSink(client));
         // Without its events the control cannot be told where it may go.
+        if (!m_events.Connect(m_browser.Get(), DIID_DWebBrowserEvents2, m_sink.Get())) hr = E_FAIL;
+    }
+    if (FAILED(hr)) {
         Destroy();
         return false;
     }
@@ -306,83 +305,49 @@ bool BrowserHost::Create(HWND container, const RECT& rect, BrowserHostClient* cl
 }
 
 void BrowserHost::Destroy() {
-    if (m_pEventPoint) {
-        m_pEventPoint->Unadvise(m_dwEventCookie);
-        m_pEventPoint->Release();
-        m_pEventPoint = nullptr;
-        m_dwEventCookie = 0;
+    m_events.Disconnect();
+    if (m_sink) m_sink->Disconnect();
+    m_sink.Reset();
+    if (m_site) m_site->Disconnect();
+    m_browser.Reset();
+    if (m_object) {
+        ComPtr<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(m_object.As(IID_IOleInPlaceObject, inPlace))) inPlace->InPlaceDeactivate();
+        m_object->Close(OLECLOSE_NOSAVE);
+        m_object->SetClientSite(nullptr);
+        m_object.Reset();
     }
-    if (m_pSink) {
-        m_pSink->Disconnect();
-        m_pSink->Release();
-        m_pSink = nullptr;
-    }
-    if (m_pSite) m_pSite->Disconnect();
-    if (m_pBrowser) {
-        m_pBrowser->Release();
-        m_pBrowser = nullptr;
-    }
-    if (m_pObject) {
-        IOleInPlaceObject* inPlace = nullptr;
-        if (SUCCEEDED(m_pObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
-            inPlace->InPlaceDeactivate();
-            inPlace->Release();
-        }
-        m_pObject->Close(OLECLOSE_NOSAVE);
-        m_pObject->SetClientSite(nullptr);
-        m_pObject->Release();
-        m_pObject = nullptr;
-    }
-    if (m_pSite) {
-        m_pSite->Release();
-        m_pSite = nullptr;
-    }
-    if (m_bOleInitialized) {
-        OleUninitialize();
-        m_bOleInitialized = false;
-    }
+    m_site.Reset();
+    m_ole.Leave();
 }
 
 HWND BrowserHost::ControlWindow() const {
-    if (!m_pObject) return nullptr;
     HWND hwnd = nullptr;
-    IOleWindow* window = nullptr;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)))) {
-        window->GetWindow(&hwnd);
-        window->Release();
-    }
+    ComPtr<IOleWindow> window;
+    if (SUCCEEDED(m_object.As(IID_IOleWindow, window))) window->GetWindow(&hwnd);
     return hwnd;
 }
 
 void BrowserHost::SetRect(const RECT& rect) {
-    if (!m_pObject || !m_pSite) return;
-    m_pSite->SetPosition(rect);
-    IOleInPlaceObject* inPlace = nullptr;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
-        inPlace->SetObjectRects(&rect, &rect);
-        inPlace->Release();
-    }
+    if (!m_object || !m_site) return;
+    m_site->SetPosition(rect);
+    ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(m_object.As(IID_IOleInPlaceObject, inPlace))) inPlace->SetObjectRects(&rect, &rect);
 }
 
 bool BrowserHost::Navigate(const wchar_t* url) {
-    if (!m_pBrowser || !url) return false;
-    BSTR address = SysAllocString(url);
+    if (!m_browser || !url) return false;
+    UniqueBstr address(SysAllocString(url));
     if (!address) return false;
     VARIANT empty;
     VariantInit(&empty);
-    HRESULT hr = m_pBrowser->Navigate(address, &empty, &empty, &empty, &empty);
-    SysFreeString(address);
-    return SUCCEEDED(hr);
+    return SUCCEEDED(m_browser->Navigate(address.Get(), &empty, &empty, &empty, &empty));
 }
 
 bool BrowserHost::TranslateAccelerator(MSG& msg) {
-    if (!m_pBrowser) return false;
-    IOleInPlaceActiveObject* active = nullptr;
-    if (FAILED(m_pBrowser->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&active))))
-        return false;
-    bool taken = active->TranslateAccelerator(&msg) == S_OK;
-    active->Release();
-    return taken;
+    ComPtr<IOleInPlaceActiveObject> active;
+    if (FAILED(m_browser.As(IID_IOleInPlaceActiveObject, active))) return false;
+    return active->TranslateAccelerator(&msg) == S_OK;
 }
 
 } // namespace fw

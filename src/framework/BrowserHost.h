@@ -5,9 +5,12 @@
 // object receives: the control asks the site's IDispatch for ambient properties, so the
 // events cannot share it. Both objects hand every call on to the owner, a BrowserHostClient.
 #pragma once
+#include "framework/Handles.h"
+
 #include <windows.h>
 #include <exdisp.h>
 #include <mshtmhst.h>
+#include <ocidl.h>
 #include <oleidl.h>
 
 namespace fw {
@@ -29,6 +32,9 @@ public:
         *dispatch = nullptr;
         return S_FALSE;
     }
+    // IOleInPlaceFrame / IDocHostUIHandler EnableModeless: FALSE as the page opens a modal
+    // box of its own (an alert), TRUE as it closes it. Boxes may nest.
+    virtual void HostEnableModeless(bool enable) {}
 
     // DWebBrowserEvents2. The address texts are never null.
     virtual void OnBeforeNavigate2(IDispatch* disp, const wchar_t* url, DWORD flags,
@@ -47,6 +53,51 @@ long BrowserObjectsAlive();
 // Called by every such object as it is made (+1) and as it goes (-1).
 void CountBrowserObject(long delta);
 
+// The IDispatch of an object that receives one event interface of a connection point
+// (dispinterface events arrive as Invoke calls with the event's DISPID). It answers
+// IUnknown, IDispatch and that interface with one reference count, offers no type
+// information, and is counted in BrowserObjectsAlive. A subclass says what its events do.
+class DispatchEventSink : public IDispatch {
+public:
+    // Starts with one reference, held by whoever created it.
+    explicit DispatchEventSink(REFIID events);
+    DispatchEventSink(const DispatchEventSink&) = delete;
+    DispatchEventSink& operator=(const DispatchEventSink&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+
+protected:
+    virtual ~DispatchEventSink();
+
+private:
+    LONG m_nRef = 1;
+    IID m_iidEvents;
+};
+
+// One Advise of a sink on an event source, undone (Unadvise) by Disconnect or on destruction.
+class EventConnection {
+public:
+    EventConnection() = default;
+    ~EventConnection() { Disconnect(); }
+    EventConnection(const EventConnection&) = delete;
+    EventConnection& operator=(const EventConnection&) = delete;
+
+    // Connects sink to source's connection point for events (an earlier connection is
+    // undone first). False when the source has no such point or refuses the sink.
+    bool Connect(IUnknown* source, REFIID events, IUnknown* sink);
+    void Disconnect();
+    bool Connected() const { return static_cast<bool>(m_point); }
+
+private:
+    ComPtr<IConnectionPoint> m_point;
+    DWORD m_dwCookie = 0;
+};
+
 // The site of one control. Subclasses add host interfaces through GetInterfaceHook; their
 // IUnknown methods must be this class's, so that every interface shares one identity and one
 // reference count.
@@ -61,8 +112,9 @@ public:
 
     BrowserHostClient* Client() const { return m_pClient; }
     HWND Container() const { return m_hContainer; }
-    // The control is being torn down: from now on nothing reaches the client.
-    void Disconnect() { m_pClient = nullptr; }
+    // The control is being torn down: from now on nothing reaches the client (nor anything
+    // else of the owner that a subclass was given).
+    virtual void Disconnect() { m_pClient = nullptr; }
     // The rectangle of the control inside its container.
     void SetPosition(const RECT& rect) { m_rcPos = rect; }
 
@@ -106,7 +158,7 @@ public:
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }  // also IDocHostUIHandler's
+    STDMETHODIMP EnableModeless(BOOL enable) override;  // also IDocHostUIHandler's
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IDocHostUIHandler: the questions go to the client.
@@ -147,7 +199,19 @@ private:
     RECT m_rcPos = {};
 };
 
-class BrowserEventSink;
+// The control's DWebBrowserEvents2, handed on to the client.
+class BrowserEventSink final : public DispatchEventSink {
+public:
+    explicit BrowserEventSink(BrowserHostClient* client);
+    // From now on the events reach nobody.
+    void Disconnect() { m_pClient = nullptr; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
+
+private:
+    ~BrowserEventSink() override = default;
+    BrowserHostClient* m_pClient;
+};
 
 // One hosted control and everything it holds. Destroy (or the destructor) tears the control
 // down and releases the control, the site and the sink exactly once.
@@ -159,15 +223,14 @@ public:
     BrowserHost& operator=(const BrowserHost&) = delete;
 
     // Creates the control as a child of container, covering rect (container client
-    // coordinates). site: the site to give it, with one reference handed over (taken even on
-    // failure); null for a BrowserControlSite of our own.
+    // coordinates). site: the site to give it; null for a BrowserControlSite of our own.
     bool Create(HWND container, const RECT& rect, BrowserHostClient* client,
-                BrowserControlSite* site = nullptr);
+                ComPtr<BrowserControlSite> site = nullptr);
     void Destroy();
 
-    bool IsCreated() const { return m_pBrowser != nullptr; }
-    IWebBrowser2* Browser() const { return m_pBrowser; }
-    BrowserControlSite* Site() const { return m_pSite; }
+    bool IsCreated() const { return static_cast<bool>(m_browser); }
+    IWebBrowser2* Browser() const { return m_browser.Get(); }
+    BrowserControlSite* Site() const { return m_site.Get(); }
     // The control's own window (a child of the container), or null.
     HWND ControlWindow() const;
     void SetRect(const RECT& rect);
@@ -176,13 +239,27 @@ public:
     bool TranslateAccelerator(MSG& msg);
 
 private:
-    IOleObject* m_pObject = nullptr;
-    IWebBrowser2* m_pBrowser = nullptr;
-    BrowserControlSite* m_pSite = nullptr;
-    BrowserEventSink* m_pSink = nullptr;
-    IConnectionPoint* m_pEventPoint = nullptr;
-    DWORD m_dwEventCookie = 0;
-    bool m_bOleInitialized = false;
+    // OLE for in-place activation, on this thread for as long as the control lives.
+    struct OleScope {
+        bool initialized = false;
+        OleScope() = default;
+        OleScope(const OleScope&) = delete;
+        OleScope& operator=(const OleScope&) = delete;
+        ~OleScope() { Leave(); }
+        void Enter() { initialized = SUCCEEDED(OleInitialize(nullptr)); }
+        void Leave() {
+            if (initialized) OleUninitialize();
+            initialized = false;
+        }
+    };
+
+    // Declared in the order of their making; Destroy takes them down in reverse.
+    OleScope m_ole;
+    ComPtr<BrowserControlSite> m_site;
+    ComPtr<IOleObject> m_object;
+    ComPtr<IWebBrowser2> m_browser;
+    ComPtr<BrowserEventSink> m_sink;
+    EventConnection m_events;
 };
 
 } // namespace fw

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <oleauto.h>
 #include <unknwn.h>
 
 #include <cstddef>
@@ -96,6 +97,11 @@ struct DcTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::DeleteDC(h); }
 };
+struct BstrTraits {
+    using Type = BSTR;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type s) { ::SysFreeString(s); }
+};
 
 using UniqueHandle = UniqueHandleOf<KernelHandleTraits>;   // events, threads, processes
 using UniqueFile = UniqueHandleOf<FileHandleTraits>;
@@ -109,6 +115,7 @@ using UniqueRgn = UniqueHandleOf<GdiObjectTraits<HRGN>>;
 using UniqueIcon = UniqueHandleOf<IconTraits>;
 using UniqueImageList = UniqueHandleOf<ImageListTraits>;
 using UniqueDc = UniqueHandleOf<DcTraits>;
+using UniqueBstr = UniqueHandleOf<BstrTraits>;  // COM strings, from SysAllocString or a getter
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -2,7 +2,6 @@
 #include "framework/BrowserGuids.h"
 
 #include <mshtmdid.h>
-#include <ocidl.h>
 
 namespace fw {
 
@@ -30,15 +29,10 @@ bool EventFromDispid(DISPID id, DhtmlEvent& event) {
 
 bool SameObject(IUnknown* a, IUnknown* b) {
     if (!a || !b) return false;
-    IUnknown* ua = nullptr;
-    IUnknown* ub = nullptr;
-    bool same = false;
-    if (SUCCEEDED(a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ua))) &&
-        SUCCEEDED(b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ub))))
-        same = ua == ub;
-    if (ua) ua->Release();
-    if (ub) ub->Release();
-    return same;
+    // COM identity: the IUnknown of an object is always the same pointer.
+    ComPtr<IUnknown> ua, ub;
+    return SUCCEEDED(a->QueryInterface(IID_IUnknown, ua.PutVoid())) &&
+           SUCCEEDED(b->QueryInterface(IID_IUnknown, ub.PutVoid())) && ua.Get() == ub.Get();
 }
 
 bool IsWithin(HWND hwnd, HWND ancestor) {
@@ -51,34 +45,8 @@ bool IsTopLevelBrowser(IWebBrowser2* browser, IDispatch* disp) { return SameObje
 
 // ---- the document's mouse events -------------------------------------------------------
 
-DocumentEventSink::DocumentEventSink(HtmlDialog* owner) : m_pOwner(owner) { CountBrowserObject(+1); }
-DocumentEventSink::~DocumentEventSink() { CountBrowserObject(-1); }
-
-STDMETHODIMP DocumentEventSink::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, kDIID_HTMLDocumentEvents2)) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) DocumentEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_nRef)); }
-
-STDMETHODIMP_(ULONG) DocumentEventSink::Release() {
-    LONG n = InterlockedDecrement(&m_nRef);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-}
-
-STDMETHODIMP DocumentEventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
+DocumentEventSink::DocumentEventSink(HtmlDialog* owner)
+    : DispatchEventSink(kDIID_HTMLDocumentEvents2), m_pOwner(owner) {}
 
 STDMETHODIMP DocumentEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                                        EXCEPINFO*, UINT*) {
@@ -86,21 +54,17 @@ STDMETHODIMP DocumentEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     if (!m_pOwner || !params || params->cArgs < 1 || !EventFromDispid(id, event)) return S_OK;
     VARIANT& arg = params->rgvarg[0];
     IDispatch* disp = arg.vt == VT_DISPATCH ? arg.pdispVal : nullptr;
-    IHTMLEventObj* eventObj = nullptr;
-    if (!disp || FAILED(disp->QueryInterface(IID_IHTMLEventObj, reinterpret_cast<void**>(&eventObj))))
-        return S_OK;
-    IHTMLElement* source = nullptr;
+    ComPtr<IHTMLEventObj> eventObj;
+    if (!disp || FAILED(disp->QueryInterface(IID_IHTMLEventObj, eventObj.PutVoid()))) return S_OK;
+    ComPtr<IHTMLElement> source;
     HRESULT hr = S_OK;
-    if (SUCCEEDED(eventObj->get_srcElement(&source)) && source) {
-        BSTR cls = nullptr;
-        BSTR tag = nullptr;
-        source->get_className(&cls);
-        source->get_tagName(&tag);
-        hr = m_pOwner->OnDocumentMouseEvent(event, source, cls ? std::wstring_view(cls) : std::wstring_view(),
-                                            tag ? std::wstring_view(tag) : std::wstring_view());
-        SysFreeString(cls);
-        SysFreeString(tag);
-        source->Release();
+    if (SUCCEEDED(eventObj->get_srcElement(source.Put())) && source) {
+        UniqueBstr cls, tag;
+        source->get_className(cls.Put());
+        source->get_tagName(tag.Put());
+        hr = m_pOwner->OnDocumentMouseEvent(event, source.Get(),
+                                            cls ? std::wstring_view(cls.Get()) : std::wstring_view(),
+                                            tag ? std::wstring_view(tag.Get()) : std::wstring_view());
     }
     if (hr == S_FALSE) {
         // The event's return value false: the element's default action does not happen.
@@ -109,13 +73,8 @@ STDMETHODIMP DocumentEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         no.vt = VT_BOOL;
         no.boolVal = VARIANT_FALSE;
         eventObj->put_returnValue(no);
-        if (result) {
-            VariantInit(result);
-            result->vt = VT_BOOL;
-            result->boolVal = VARIANT_FALSE;
-        }
+        if (result) *result = no;
     }
-    eventObj->Release();
     return S_OK;
 }
 
@@ -126,13 +85,14 @@ HtmlDialog::~HtmlDialog() { TearDown(); }
 void HtmlDialog::TearDown() {
     DisconnectDocument();
     m_host.Destroy();
+    m_nModalBoxes = 0;
 }
 
 bool HtmlDialog::OnInitDialog() {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    BrowserControlSite* site = CreateControlSite(m_hWnd);
-    if (site) m_host.Create(m_hWnd, client, this, site);
+    if (ComPtr<BrowserControlSite> site = CreateControlSite(m_hWnd))
+        m_host.Create(m_hWnd, client, this, std::move(site));
     return true;
 }
 
@@ -176,56 +136,38 @@ HRESULT HtmlDialog::HostGetExternal(IDispatch** dispatch) {
     return S_OK;
 }
 
+void HtmlDialog::HostEnableModeless(bool enable) {
+    if (!enable) {
+        if (m_nModalBoxes++ == 0) BeginModalState();
+    } else if (m_nModalBoxes > 0 && --m_nModalBoxes == 0) {
+        EndModalState();
+    }
+}
+
 void HtmlDialog::OnNavigateComplete2(IDispatch* disp, const wchar_t* url) {
     IWebBrowser2* browser = Browser();
     if (!browser || !IsTopLevelBrowser(browser, disp)) return;
-    IDispatch* docDisp = nullptr;
-    IHTMLDocument2* doc = nullptr;
-    if (SUCCEEDED(browser->get_Document(&docDisp)) && docDisp) {
-        docDisp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc));
-        docDisp->Release();
-    }
-    if (doc != m_pHtmlDoc || !doc) {
+    ComPtr<IDispatch> docDisp;
+    ComPtr<IHTMLDocument2> doc;
+    if (SUCCEEDED(browser->get_Document(docDisp.Put())) && docDisp) docDisp.As(IID_IHTMLDocument2, doc);
+    if (doc.Get() != m_doc.Get() || !doc) {
         DisconnectDocument();
-        if (doc) ConnectDocument(doc);
+        if (doc) ConnectDocument(std::move(doc));
     }
-    if (doc) doc->Release();
 }
 
-void HtmlDialog::ConnectDocument(IHTMLDocument2* doc) {
-    m_pHtmlDoc = doc;
-    m_pHtmlDoc->AddRef();
-    IConnectionPointContainer* points = nullptr;
-    if (FAILED(doc->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points))))
-        return;
-    if (SUCCEEDED(points->FindConnectionPoint(kDIID_HTMLDocumentEvents2, &m_pDocPoint))) {
-        m_pDocSink = new DocumentEventSink(this);
-        if (FAILED(m_pDocPoint->Advise(m_pDocSink, &m_dwDocCookie))) {
-            m_pDocPoint->Release();
-            m_pDocPoint = nullptr;
-            m_pDocSink->Release();
-            m_pDocSink = nullptr;
-        }
-    }
-    points->Release();
+void HtmlDialog::ConnectDocument(ComPtr<IHTMLDocument2> doc) {
+    m_doc = std::move(doc);
+    m_docSink = ComPtr<DocumentEventSink>::Adopt(new DocumentEventSink(this));
+    // A document without mouse events still serves as the dialog's document.
+    if (!m_docEvents.Connect(m_doc.Get(), kDIID_HTMLDocumentEvents2, m_docSink.Get())) m_docSink.Reset();
 }
 
 void HtmlDialog::DisconnectDocument() {
-    if (m_pDocPoint) {
-        m_pDocPoint->Unadvise(m_dwDocCookie);
-        m_pDocPoint->Release();
-        m_pDocPoint = nullptr;
-        m_dwDocCookie = 0;
-    }
-    if (m_pDocSink) {
-        m_pDocSink->Disconnect();
-        m_pDocSink->Release();
-        m_pDocSink = nullptr;
-    }
-    if (m_pHtmlDoc) {
-        m_pHtmlDoc->Release();
-        m_pHtmlDoc = nullptr;
-    }
+    m_docEvents.Disconnect();
+    if (m_docSink) m_docSink->Disconnect();
+    m_docSink.Reset();
+    m_doc.Reset();
 }
 
 HRESULT HtmlDialog::OnDocumentMouseEvent(DhtmlEvent event, IHTMLElement* source, std::wstring_view classAttr,

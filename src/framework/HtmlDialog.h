@@ -15,7 +15,21 @@
 
 namespace fw {
 
-class DocumentEventSink;
+class HtmlDialog;
+
+// The mouse events of a loaded document (HTMLDocumentEvents2), handed on to its dialog.
+class DocumentEventSink final : public DispatchEventSink {
+public:
+    explicit DocumentEventSink(HtmlDialog* owner);
+    // From now on the events reach nobody.
+    void Disconnect() { m_pOwner = nullptr; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO*, UINT*) override;
+
+private:
+    ~DocumentEventSink() override = default;
+    HtmlDialog* m_pOwner;
+};
 
 class HtmlDialog : public Dialog, public BrowserHostClient {
 public:
@@ -29,7 +43,7 @@ public:
     BrowserControlSite* ControlSite() const { return m_host.Site(); }
     bool Navigate(const wchar_t* url) { return m_host.Navigate(url); }
     // The document of the last completed top-level navigation (one reference held), or null.
-    IHTMLDocument2* Document() const { return m_pHtmlDoc; }
+    IHTMLDocument2* Document() const { return m_doc.Get(); }
 
     // A handler returns S_FALSE to cancel the event's default action (selection, dragging,
     // the context menu). A row without a handler only cancels.
@@ -52,14 +66,20 @@ public:
     // Keys aimed at the page go to the browser first, so that it keeps its own keyboard.
     bool PreTranslateMessage(MSG& msg) override;
 
+    // While the browser shows a modal box of its own (a page script's alert) the dialog is
+    // in modal state: BeginModalState as the first box opens, EndModalState as the last
+    // one closes. Nothing happens here by default.
+    virtual void BeginModalState() {}
+    virtual void EndModalState() {}
+
 protected:
     // Creates the control over the whole client area (navigation is left to the subclass).
     bool OnInitDialog() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // The site given to the control, with one reference; null makes the control fail.
-    virtual BrowserControlSite* CreateControlSite(HWND container) {
-        return new BrowserControlSite(container, this);
+    // The site given to the control; null makes the control fail.
+    virtual ComPtr<BrowserControlSite> CreateControlSite(HWND container) {
+        return ComPtr<BrowserControlSite>::Adopt(new BrowserControlSite(container, this));
     }
     // Whether page script may reach ExternalDispatch() as window.external.
     virtual bool CanAccessExternal() { return false; }
@@ -74,43 +94,25 @@ protected:
     // and the document taken (and listened to) after each completed top-level navigation.
     HRESULT HostGetHostInfo(DOCHOSTUIINFO* info) override;
     HRESULT HostGetExternal(IDispatch** dispatch) override;
+    // Counts the browser's modal boxes into Begin/EndModalState; an end without a
+    // beginning is ignored.
+    void HostEnableModeless(bool enable) override;
     void OnNavigateComplete2(IDispatch* disp, const wchar_t* url) override;
 
 private:
-    void ConnectDocument(IHTMLDocument2* doc);
+    void ConnectDocument(ComPtr<IHTMLDocument2> doc);
     void DisconnectDocument();
     void TearDown();
 
     BrowserHost m_host;
-    IHTMLDocument2* m_pHtmlDoc = nullptr;
-    DocumentEventSink* m_pDocSink = nullptr;
-    IConnectionPoint* m_pDocPoint = nullptr;
-    DWORD m_dwDocCookie = 0;
+    ComPtr<IHTMLDocument2> m_doc;
+    ComPtr<DocumentEventSink> m_docSink;
+    EventConnection m_docEvents;
+    int m_nModalBoxes = 0;  // browser boxes open now
     std::vector<DhtmlEventRow> m_eventTable;
 };
 
 // Whether disp is the top-level browser itself (not one of its frames).
 bool IsTopLevelBrowser(IWebBrowser2* browser, IDispatch* disp);
-
-// The COM identity of a document-event sink is counted in BrowserObjectsAlive too.
-class DocumentEventSink : public IDispatch {
-public:
-    explicit DocumentEventSink(HtmlDialog* owner);
-    void Disconnect() { m_pOwner = nullptr; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO*, UINT*) override;
-
-private:
-    virtual ~DocumentEventSink();
-    LONG m_nRef = 1;
-    HtmlDialog* m_pOwner;
-};
 
 } // namespace fw

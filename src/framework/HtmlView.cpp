@@ -44,8 +44,8 @@ LRESULT HtmlView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: {
         RECT client;
         GetClientRect(m_hWnd, &client);
-        BrowserControlSite* site = CreateControlSite(m_hWnd);
-        if (!site || !m_host.Create(m_hWnd, client, this, site)) return -1;
+        ComPtr<BrowserControlSite> site = CreateControlSite(m_hWnd);
+        if (!site || !m_host.Create(m_hWnd, client, this, std::move(site))) return -1;
         return 0;
     }
     case WM_SIZE:

@@ -32,9 +32,9 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Once the view and its control exist; typically where the first page is opened.
     virtual void OnInitialUpdate() {}
-    // The site given to the control, with one reference; null makes the creation fail.
-    virtual BrowserControlSite* CreateControlSite(HWND container) {
-        return new BrowserControlSite(container, this);
+    // The site given to the control; null makes the creation fail.
+    virtual ComPtr<BrowserControlSite> CreateControlSite(HWND container) {
+        return ComPtr<BrowserControlSite>::Adopt(new BrowserControlSite(container, this));
     }
 
 private:

@@ -2,7 +2,6 @@
 
 #include "framework/BrowserGuids.h"
 #include "login/AppCommand.h"
-#include "login/MyBrowserControlSite.h"
 
 #include <windowsx.h>
 #include <new>
@@ -12,19 +11,15 @@ namespace {
 // A page element as the sprites see it. Holds one reference for as long as it lives.
 class HtmlSpriteElement : public SpriteElement {
 public:
-    explicit HtmlSpriteElement(IHTMLElement* element) : m_pElement(element) { m_pElement->AddRef(); }
-    ~HtmlSpriteElement() override { m_pElement->Release(); }
-    HtmlSpriteElement(const HtmlSpriteElement&) = delete;
-    HtmlSpriteElement& operator=(const HtmlSpriteElement&) = delete;
+    explicit HtmlSpriteElement(IHTMLElement* element) : m_element(element) {}
 
     bool IsDisabled() override {
         VARIANT v;
         VariantInit(&v);
-        BSTR name = SysAllocString(L"disabled");
+        fw::UniqueBstr name(SysAllocString(L"disabled"));
         bool disabled = false;
-        if (name && SUCCEEDED(m_pElement->getAttribute(name, 0, &v)))
+        if (name && SUCCEEDED(m_element->getAttribute(name.Get(), 0, &v)))
             disabled = v.vt == VT_BOOL && v.boolVal != VARIANT_FALSE;
-        SysFreeString(name);
         VariantClear(&v);
         return disabled;
     }
@@ -33,24 +28,23 @@ public:
     long OffsetWidth() override { return Read(&IHTMLElement::get_offsetWidth); }
     long OffsetHeight() override { return Read(&IHTMLElement::get_offsetHeight); }
     void SetBackgroundPositionX(long x) override {
-        IHTMLStyle* style = nullptr;
-        if (FAILED(m_pElement->get_style(&style)) || !style) return;
+        fw::ComPtr<IHTMLStyle> style;
+        if (FAILED(m_element->get_style(style.Put())) || !style) return;
         VARIANT v;
         VariantInit(&v);
         v.vt = VT_I4;
         v.lVal = x;
         style->put_backgroundPositionX(v);
-        style->Release();
     }
-    void Click() override { m_pElement->click(); }
+    void Click() override { m_element->click(); }
 
 private:
     long Read(HRESULT (STDMETHODCALLTYPE IHTMLElement::*get)(long*)) {
         long value = 0;
-        if (FAILED((m_pElement->*get)(&value))) value = 0;
+        if (FAILED((m_element.Get()->*get)(&value))) value = 0;
         return value;
     }
-    IHTMLElement* m_pElement;
+    fw::ComPtr<IHTMLElement> m_element;
 };
 
 } // namespace
@@ -82,8 +76,8 @@ bool CDHtmDlgEx::OnInitDialog() {
     return true;
 }
 
-fw::BrowserControlSite* CDHtmDlgEx::CreateControlSite(HWND container) {
-    return new (std::nothrow) CMyBrowserControlSite(container, this);
+fw::ComPtr<fw::BrowserControlSite> CDHtmDlgEx::CreateControlSite(HWND container) {
+    return fw::ComPtr<fw::BrowserControlSite>::Adopt(new (std::nothrow) CMyBrowserControlSite(container, this, this));
 }
 
 HRESULT CDHtmDlgEx::HostGetHostInfo(DOCHOSTUIINFO* info) {
@@ -96,16 +90,12 @@ void CDHtmDlgEx::OnNavigateComplete2(IDispatch* disp, const wchar_t* url) {
     HtmlDialog::OnNavigateComplete2(disp, url);
     IHTMLDocument2* doc = Document();
     if (!doc) return;
-    IHTMLElement* body = nullptr;
-    if (FAILED(doc->get_body(&body)) || !body) return;
-    IHTMLBodyElement* bodyElement = nullptr;
-    if (SUCCEEDED(body->QueryInterface(fw::kIID_IHTMLBodyElement, reinterpret_cast<void**>(&bodyElement)))) {
-        BSTR scroll = SysAllocString(L"auto");
-        if (scroll) bodyElement->put_scroll(scroll);
-        SysFreeString(scroll);
-        bodyElement->Release();
-    }
-    body->Release();
+    fw::ComPtr<IHTMLElement> body;
+    if (FAILED(doc->get_body(body.Put())) || !body) return;
+    fw::ComPtr<IHTMLBodyElement> bodyElement;
+    if (FAILED(body.As(fw::kIID_IHTMLBodyElement, bodyElement))) return;
+    fw::UniqueBstr scroll(SysAllocString(L"auto"));
+    if (scroll) bodyElement->put_scroll(scroll.Get());
 }
 
 void CDHtmDlgEx::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const wchar_t*, VARIANT*,

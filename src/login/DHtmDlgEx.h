@@ -6,8 +6,9 @@
 #pragma once
 #include "framework/HtmlDialog.h"
 #include "login/ButtonSprites.h"
+#include "login/MyBrowserControlSite.h"
 
-class CDHtmDlgEx : public fw::HtmlDialog {
+class CDHtmDlgEx : public fw::HtmlDialog, public ShowUiTarget {
 public:
     explicit CDHtmDlgEx(UINT templateId);
     ~CDHtmDlgEx() override;
@@ -17,14 +18,14 @@ public:
                          VARIANT_BOOL* cancel) override;
     // The browser's own message boxes (a page script's alert) and help requests, passed on
     // by the control site. S_FALSE lets the browser show its own.
-    virtual HRESULT OnShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
-                                  DWORD helpContext, LRESULT* result);
-    virtual HRESULT OnShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mousePosition,
-                               IDispatch* hitObject);
+    HRESULT OnShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                          DWORD helpContext, LRESULT* result) override;
+    HRESULT OnShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mousePosition,
+                       IDispatch* hitObject) override;
 
-    // While a modal child runs the dialog window is disabled.
-    virtual void BeginModalState();
-    virtual void EndModalState();
+    // While the browser shows a modal box the dialog window is disabled.
+    void BeginModalState() override;
+    void EndModalState() override;
 
     // The default before-navigate rule: app: commands are cancelled, lower-case javascript:
     // addresses explicitly allowed, anything else left to the browser.
@@ -56,7 +57,7 @@ protected:
         return S_OK;
     }
     HRESULT HostGetHostInfo(DOCHOSTUIINFO* info) override;
-    fw::BrowserControlSite* CreateControlSite(HWND container) override;
+    fw::ComPtr<fw::BrowserControlSite> CreateControlSite(HWND container) override;
     void OnBeforeNavigate2(IDispatch* disp, const wchar_t* url, DWORD flags, const wchar_t* targetFrame,
                            VARIANT* postData, const wchar_t* headers, VARIANT_BOOL* cancel) override;
     // A button release while a sprite press holds the capture ends the press here.

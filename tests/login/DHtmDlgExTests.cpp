@@ -240,9 +240,39 @@ TEST_F(HtmlDialogTest, ShowUIFromTheSitesHandlerReachesTheDialog) {
     handler->Release();
 }
 
+TEST_F(HtmlDialogTest, BrowserModalBoxesDisableTheDialogWhileTheyShow) {
+    // The browser says so through either host interface; both reach the same dialog.
+    IDocHostUIHandler* handler = SiteInterface<IDocHostUIHandler>(dlg->Browser(), IID_IDocHostUIHandler);
+    IOleInPlaceFrame* frame = SiteInterface<IOleInPlaceFrame>(dlg->Browser(), IID_IOleInPlaceFrame);
+    ASSERT_NE(handler, nullptr);
+    ASSERT_NE(frame, nullptr);
+    HWND hwnd = dlg->Handle();
+    ASSERT_TRUE(IsWindowEnabled(hwnd));
+
+    EXPECT_EQ(handler->EnableModeless(FALSE), S_OK);
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    // A box opened from a box: the first one to close leaves the dialog disabled.
+    frame->EnableModeless(FALSE);
+    frame->EnableModeless(TRUE);
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    EXPECT_EQ(frame->EnableModeless(TRUE), S_OK);
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+
+    // An unmatched end leaves the count at rest: the next box still disables the dialog.
+    handler->EnableModeless(TRUE);
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    handler->EnableModeless(FALSE);
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    handler->EnableModeless(TRUE);
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+
+    frame->Release();
+    handler->Release();
+}
+
 TEST(HtmlDialogSite, OwnerThatIsNoProgramDialogGetsNothing) {
     fw::BrowserHostClient plain;
-    auto* site = new CMyBrowserControlSite(nullptr, &plain);
+    auto* site = new CMyBrowserControlSite(nullptr, &plain, nullptr);
     IDocHostShowUI* showUI = nullptr;
     ASSERT_EQ(site->QueryInterface(fw::kIID_IDocHostShowUI, reinterpret_cast<void**>(&showUI)), S_OK);
     wchar_t text[] = L"t";
@@ -436,6 +466,23 @@ struct DocumentEventsTest : HtmlDialogTest {
     static bool Cancelled(const VARIANT& v) { return v.vt == VT_BOOL && v.boolVal == VARIANT_FALSE; }
     FakeElement button{L"button", L"DIV"};
 };
+
+TEST_F(DocumentEventsTest, SinkAnswersOnlyTheDocumentsEvents) {
+    auto* sink = new fw::DocumentEventSink(dlg.get());
+    IDispatch* disp = nullptr;
+    ASSERT_EQ(sink->QueryInterface(fw::kDIID_HTMLDocumentEvents2, reinterpret_cast<void**>(&disp)), S_OK);
+    IUnknown* unknown = nullptr;
+    ASSERT_EQ(disp->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(disp), unknown);
+    void* other = reinterpret_cast<void*>(1);
+    EXPECT_EQ(sink->QueryInterface(DIID_DWebBrowserEvents2, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(fw::BrowserObjectsAlive(), aliveBefore + 3);  // with the control's site and sink
+    unknown->Release();
+    disp->Release();
+    EXPECT_EQ(sink->Release(), 0u);
+    EXPECT_EQ(fw::BrowserObjectsAlive(), aliveBefore + 2);
+}
 
 TEST_F(DocumentEventsTest, PressAndReleaseOfASpriteButton) {
     FakeEvent down(button);
