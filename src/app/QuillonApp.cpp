@@ -110,7 +110,7 @@ bool CQuillonApp::InitInstance() {
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
 
     if (mode == RUN_UNINSTALL) {
-        if (AppMessageBox(4, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
+        if (AppMessageBox(MsgBoxKind::YesNo, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
             UninstallSelf(Pings());
             WaitForPing();
         }
@@ -147,7 +147,7 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 
     if (mode == RUN_NEWGAME || mode == RUN_GAMEHALL) {
         if (FAILED(OleInitialize(nullptr))) {
-            AppMessageBox(0, kAppCaption, L"初始化OLE库失败", nullptr);
+            AppMessageBox(MsgBoxKind::Ok, kAppCaption, L"初始化OLE库失败", nullptr);
             return false;
         }
         m_bOleStarted = true;

@@ -6,6 +6,17 @@
 
 #include <vector>
 
+// The layout rules speak the window system's hit codes and sizing edges.
+static_assert(skin::kHitCaption == HTCAPTION && skin::kHitLeft == HTLEFT && skin::kHitRight == HTRIGHT &&
+              skin::kHitTop == HTTOP && skin::kHitTopLeft == HTTOPLEFT && skin::kHitTopRight == HTTOPRIGHT &&
+              skin::kHitBottom == HTBOTTOM && skin::kHitBottomLeft == HTBOTTOMLEFT &&
+              skin::kHitBottomRight == HTBOTTOMRIGHT);
+static_assert(skin::kSizeLeft == WMSZ_LEFT && skin::kSizeRight == WMSZ_RIGHT && skin::kSizeTop == WMSZ_TOP &&
+              skin::kSizeTopLeft == WMSZ_TOPLEFT && skin::kSizeTopRight == WMSZ_TOPRIGHT &&
+              skin::kSizeBottom == WMSZ_BOTTOM && skin::kSizeBottomLeft == WMSZ_BOTTOMLEFT &&
+              skin::kSizeBottomRight == WMSZ_BOTTOMRIGHT);
+static_assert(SKIN_KEY_COLOUR == skin::kKeyColourRef);
+
 namespace {
 
 skin::Rect ToSkin(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -16,54 +27,50 @@ skin::Rect WorkArea() {
     return ToSkin(wa);
 }
 
+} // namespace
+
 // The title font: the window's font at the title weight, in the kit's face.
-HFONT CreateTitleFont(HWND hwnd, int weight, LONG* height) {
-    HFONT base = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+fw::UniqueFont CDlgEx::CreateTitleFont(LONG* height) const {
+    HFONT base = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
     if (!base) base = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTW lf = {};
     GetObjectW(base, sizeof(lf), &lf);
-    lf.lfWeight = weight;
+    lf.lfWeight = m_frame.titleWeight;
     wcscpy_s(lf.lfFaceName, L"微软雅黑");
     if (height) *height = lf.lfHeight;
-    return CreateFontIndirectW(&lf);
-}
-
-} // namespace
-
-CDlgEx::~CDlgEx() {
-    if (background) DeleteObject(background);
-    if (maximizeImage) DeleteObject(maximizeImage);
-    if (restoreImage && restoreImage != maximizeImage) DeleteObject(restoreImage);
-    background = maximizeImage = restoreImage = nullptr;
+    return fw::UniqueFont(CreateFontIndirectW(&lf));
 }
 
 bool CDlgEx::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
-    SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~0x00C00080L) | WS_MINIMIZEBOX);
+    SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~(WS_CAPTION | DS_MODALFRAME)) | WS_MINIMIZEBOX);
     LONG ex = GetWindowLongW(m_hWnd, GWL_EXSTYLE);
-    SetWindowLongW(m_hWnd, GWL_EXSTYLE, ex & ~0x101L);
+    SetWindowLongW(m_hWnd, GWL_EXSTYLE, ex & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
     // The frame goes at once, so that the client area is the whole window from here on.
     SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
     skin::Rect wa = WorkArea();
-    maxWidth = wa.Width();
-    maxHeight = wa.Height();
+    m_maxWidth = wa.Width();
+    m_maxHeight = wa.Height();
     skin::Rect r = skin::InitialRestoreRect(wa);
-    restoreRect = {r.left, r.top, r.right, r.bottom};
+    m_restoreRect = {r.left, r.top, r.right, r.bottom};
     return true;
 }
 
-void CDlgEx::SetSkin(HBITMAP bg, bool resizeToImage, int stretch, HBITMAP minimizeImage,
-                     HBITMAP maxImage, HBITMAP restImage, HBITMAP closeImage) {
-    if (background && background != bg) DeleteObject(background);
-    background = bg;
-    stretchMode = stretch;
+void CDlgEx::SetMaximizedLimit(int width, int height) {
+    m_maxWidth = width;
+    m_maxHeight = height;
+}
+
+void CDlgEx::SetSkin(SkinPictures pictures) {
+    m_background = std::move(pictures.background);
+    m_stretch = pictures.stretch;
 
     RECT layout = {};
-    SIZE size = fw::BitmapSize(bg);
-    if (resizeToImage && size.cx > 0) {
+    SIZE size = fw::BitmapSize(m_background.Get());
+    if (pictures.resizeToImage && size.cx > 0) {
         SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         layout = {0, 0, size.cx, size.cy};
     } else {
@@ -71,39 +78,35 @@ void CDlgEx::SetSkin(HBITMAP bg, bool resizeToImage, int stretch, HBITMAP minimi
     }
     BuildSkinRegion();
 
-    int x = layout.right - buttonRightMargin;
-    auto leftOf = [&](CBtnEx& b, int fallback) {
+    // Caption buttons from right to left, each against the left edge of the one before.
+    int x = layout.right - m_frame.buttonRightMargin;
+    auto leftOf = [&](const CBtnEx& b, int fallback) {
         if (!b.Handle()) return fallback;
         RECT r = {};
         GetWindowRect(b, &r);
         MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
         return static_cast<int>(r.left);
     };
-    if (closeImage) {
-        closeButton.Destroy();
-        if (CBtnEx::CreateImageButton(x, closeButton, closeImage, buttonTop, IDC_SKIN_CLOSE, m_hWnd))
-            closeButton.SetButtonTip(L"关闭");
+    const int top = m_frame.buttonTop, gap = m_frame.buttonGap;
+    if (pictures.close) {
+        m_closeButton.Destroy();
+        if (CBtnEx::CreateImageButton(x, m_closeButton, pictures.close, top, IDC_SKIN_CLOSE, m_hWnd))
+            m_closeButton.SetButtonTip(L"关闭");
     }
-    if (maxImage) {
-        maximizeButton.Destroy();
-        int right = leftOf(closeButton, x) - buttonGap;
-        if (CBtnEx::CreateImageButton(right, maximizeButton, maxImage, buttonTop, IDC_SKIN_MAXIMIZE, m_hWnd))
-            maximizeButton.SetButtonTip(L"最大化");
+    if (pictures.maximize) {
+        m_maximizeButton.Destroy();
+        int right = leftOf(m_closeButton, x) - gap;
+        if (CBtnEx::CreateImageButton(right, m_maximizeButton, pictures.maximize.Get(), top, IDC_SKIN_MAXIMIZE,
+                                      m_hWnd))
+            m_maximizeButton.SetButtonTip(L"最大化");
+        m_maximizeImage = std::move(pictures.maximize);
     }
-    // Both maximise pictures are the dialog's from here on, whichever of them was given.
-    if (maxImage && maxImage != maximizeImage) {
-        if (maximizeImage && maximizeImage != restoreImage) DeleteObject(maximizeImage);
-        maximizeImage = maxImage;
-    }
-    if (restImage && restImage != restoreImage) {
-        if (restoreImage && restoreImage != maximizeImage) DeleteObject(restoreImage);
-        restoreImage = restImage;
-    }
-    if (minimizeImage) {
-        minimizeButton.Destroy();
-        int right = leftOf(maximizeButton, leftOf(closeButton, x)) - buttonGap;
-        if (CBtnEx::CreateImageButton(right, minimizeButton, minimizeImage, buttonTop, IDC_SKIN_MINIMIZE, m_hWnd))
-            minimizeButton.SetButtonTip(L"最小化");
+    if (pictures.restore) m_restoreImage = std::move(pictures.restore);
+    if (pictures.minimize) {
+        m_minimizeButton.Destroy();
+        int right = leftOf(m_maximizeButton, leftOf(m_closeButton, x)) - gap;
+        if (CBtnEx::CreateImageButton(right, m_minimizeButton, pictures.minimize, top, IDC_SKIN_MINIMIZE, m_hWnd))
+            m_minimizeButton.SetButtonTip(L"最小化");
     }
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
@@ -111,18 +114,18 @@ void CDlgEx::SetSkin(HBITMAP bg, bool resizeToImage, int stretch, HBITMAP minimi
 RECT CDlgEx::TitleRect(const wchar_t* text) {
     bool hasIcon = SendMessageW(m_hWnd, WM_GETICON, ICON_SMALL, 0) != 0;
     LONG fontHeight = 0;
-    HFONT font = CreateTitleFont(m_hWnd, titleWeight, &fontHeight);
+    fw::UniqueFont font = CreateTitleFont(&fontHeight);
     RECT client = {};
     GetClientRect(m_hWnd, &client);
-    RECT r = {skin::CaptionTitleX(borderWidth, hasIcon), skin::CaptionTitleY(captionHeight, fontHeight), 0, 0};
+    RECT r = {skin::CaptionTitleX(m_frame.borderWidth, hasIcon),
+              skin::CaptionTitleY(m_frame.captionHeight, fontHeight), 0, 0};
     // Measured in the face the title is drawn in, so that the whole old title is repainted.
-    HDC dc = GetDC(m_hWnd);
-    HGDIOBJ old = SelectObject(dc, font);
     RECT m = {0, 0, 0, 0};
-    DrawTextW(dc, text, -1, &m, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(m_hWnd, dc);
-    DeleteObject(font);
+    {
+        fw::WindowDc dc(m_hWnd);
+        fw::SelectObjectScope selectFont(dc, font.Get());
+        DrawTextW(dc, text, -1, &m, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
     r.right = client.right;
     r.bottom = r.top + (m.bottom - m.top);
     return r;
@@ -135,13 +138,13 @@ void CDlgEx::SetTitle(const wchar_t* text) {
 }
 
 void CDlgEx::DrawSkinFrame(HDC surface) {
-    if (!background) return;
+    if (!m_background) return;
     RECT wr = {};
     GetWindowRect(m_hWnd, &wr);
-    SIZE img = fw::BitmapSize(background);
-    fw::BitmapDC src(surface, background);
-    for (const skin::Blit& b : skin::SkinFramePieces(wr.right - wr.left, wr.bottom - wr.top, img.cx,
-                                                      img.cy, borderWidth, captionHeight, stretchMode != 0)) {
+    SIZE img = fw::BitmapSize(m_background.Get());
+    fw::BitmapDC src(surface, m_background.Get());
+    for (const skin::Blit& b : skin::SkinFramePieces(wr.right - wr.left, wr.bottom - wr.top, img.cx, img.cy,
+                                                      m_frame.borderWidth, m_frame.captionHeight, m_stretch)) {
         if (b.stretch)
             StretchBlt(surface, b.dx, b.dy, b.dw, b.dh, src, b.sx, b.sy, b.sw, b.sh, SRCCOPY);
         else
@@ -150,7 +153,7 @@ void CDlgEx::DrawSkinFrame(HDC surface) {
 }
 
 bool CDlgEx::PaintSkin(HDC surface) {
-    if (!background) return false;
+    if (!m_background) return false;
     RECT wr = {};
     GetWindowRect(m_hWnd, &wr);
     fw::Canvas canvas(surface, wr.right - wr.left, wr.bottom - wr.top);
@@ -159,32 +162,32 @@ bool CDlgEx::PaintSkin(HDC surface) {
 
     bool iconDrawn = false;
     HICON icon = reinterpret_cast<HICON>(SendMessageW(m_hWnd, WM_GETICON, ICON_SMALL, 0));
-    if (icon && showIcon) {
-        DrawIconEx(canvas, borderWidth, skin::CaptionIconY(captionHeight), icon, 16, 16, 0, nullptr, DI_NORMAL);
+    if (icon && m_frame.showIcon) {
+        DrawIconEx(canvas, m_frame.borderWidth, skin::CaptionIconY(m_frame.captionHeight), icon, 16, 16, 0, nullptr,
+                   DI_NORMAL);
         iconDrawn = true;
     }
-    if (showTitle) {
+    if (m_frame.showTitle) {
         int len = GetWindowTextLengthW(m_hWnd);
         std::wstring title(static_cast<size_t>(len) + 1, L'\0');
         GetWindowTextW(m_hWnd, title.data(), len + 1);
         title.resize(static_cast<size_t>(len));
         LONG fontHeight = 0;
-        HFONT font = CreateTitleFont(m_hWnd, titleWeight, &fontHeight);
-        HGDIOBJ old = SelectObject(canvas, font);
+        fw::UniqueFont font = CreateTitleFont(&fontHeight);
+        fw::SelectObjectScope selectFont(canvas, font.Get());
         SetBkMode(canvas, TRANSPARENT);
-        SetTextColor(canvas, titleColour);
-        TextOutW(canvas, skin::CaptionTitleX(borderWidth, iconDrawn),
-                 skin::CaptionTitleY(captionHeight, fontHeight), title.c_str(), static_cast<int>(title.size()));
-        SelectObject(canvas, old);
-        DeleteObject(font);
+        SetTextColor(canvas, m_frame.titleColour);
+        TextOutW(canvas, skin::CaptionTitleX(m_frame.borderWidth, iconDrawn),
+                 skin::CaptionTitleY(m_frame.captionHeight, fontHeight), title.c_str(),
+                 static_cast<int>(title.size()));
     }
     canvas.CopyTo(surface);
     return true;
 }
 
 void CDlgEx::BuildSkinRegion() {
-    if (!background || !m_hWnd) return;
-    SIZE img = fw::BitmapSize(background);
+    if (!m_background || !m_hWnd) return;
+    SIZE img = fw::BitmapSize(m_background.Get());
     if (img.cx <= 0 || img.cy <= 0) return;
     std::vector<uint32_t> pixels(static_cast<size_t>(img.cx) * img.cy);
     BITMAPINFO bi = {};
@@ -194,33 +197,35 @@ void CDlgEx::BuildSkinRegion() {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, background, 0, static_cast<UINT>(img.cy), pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    int rows = 0;
+    {
+        fw::WindowDc screen(nullptr);
+        rows = GetDIBits(screen, m_background.Get(), 0, static_cast<UINT>(img.cy), pixels.data(), &bi,
+                         DIB_RGB_COLORS);
+    }
     if (rows != img.cy) return;
 
     RECT wr = {};
     GetWindowRect(m_hWnd, &wr);
     const int Wd = wr.right - wr.left, Hd = wr.bottom - wr.top;
-    const uint32_t key = 0x00FF00FF;  // magenta reads the same as COLORREF and as DIB pixel
+    // Magenta reads the same as a COLORREF and as a DIB pixel; the fourth byte is not colour.
     auto isKey = [&](int x, int y) {
         if (x < 0 || y < 0 || x >= img.cx || y >= img.cy) return false;
-        return (pixels[static_cast<size_t>(y) * img.cx + x] & 0x00FFFFFF) == key;
+        return (pixels[static_cast<size_t>(y) * img.cx + x] & 0x00FFFFFF) == skin::kKeyColourRef;
     };
-    HRGN region = CreateRectRgn(0, 0, Wd, Hd);
-    HRGN square = CreateRectRgn(0, 0, 1, 1);
+    fw::UniqueRgn region(CreateRectRgn(0, 0, Wd, Hd));
+    fw::UniqueRgn square(CreateRectRgn(0, 0, 1, 1));
     for (const skin::Point& p : skin::RegionCutSquares(Wd, Hd, img.cx, img.cy, isKey)) {
-        SetRectRgn(square, p.x, p.y, p.x + 1, p.y + 1);
-        CombineRgn(region, region, square, RGN_DIFF);
+        SetRectRgn(square.Get(), p.x, p.y, p.x + 1, p.y + 1);
+        CombineRgn(region.Get(), region.Get(), square.Get(), RGN_DIFF);
     }
-    DeleteObject(square);
-    // The window owns the region from here on.
-    if (!SetWindowRgn(m_hWnd, region, FALSE)) DeleteObject(region);
+    // The window owns the region once it has taken it.
+    if (SetWindowRgn(m_hWnd, region.Get(), FALSE)) region.Release();
 }
 
 void CDlgEx::LayoutCaptionButtons(int clientWidth) {
-    int x = clientWidth - buttonRightMargin;
-    for (CBtnEx* b : {&closeButton, &maximizeButton, &minimizeButton}) {
+    int x = clientWidth - m_frame.buttonRightMargin;
+    for (CBtnEx* b : {&m_closeButton, &m_maximizeButton, &m_minimizeButton}) {
         if (!b->Handle()) continue;
         RECT r = {};
         GetWindowRect(*b, &r);
@@ -236,66 +241,67 @@ void CDlgEx::OnSkinClose() { PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
 void CDlgEx::OnSkinMinimize() { PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 void CDlgEx::OnSkinToggleMaximize() {
-    if (maximized) {
-        MoveWindow(m_hWnd, restoreRect.left, restoreRect.top, restoreRect.right - restoreRect.left,
-                   restoreRect.bottom - restoreRect.top, TRUE);
+    if (m_maximized) {
+        MoveWindow(m_hWnd, m_restoreRect.left, m_restoreRect.top, m_restoreRect.right - m_restoreRect.left,
+                   m_restoreRect.bottom - m_restoreRect.top, TRUE);
         OnSkinMaximizeStateChanged(false);
     } else {
-        skin::Rect r = skin::MaximizedRect(WorkArea(), maxWidth, maxHeight);
+        skin::Rect r = skin::MaximizedRect(WorkArea(), m_maxWidth, m_maxHeight);
         MoveWindow(m_hWnd, r.left, r.top, r.Width(), r.Height(), TRUE);
         OnSkinMaximizeStateChanged(true);
     }
-    maximizeButton.hovering = 0;
-    maximizeButton.tracking = 0;
-    maximized = !maximized;
+    m_maximizeButton.ClearHover();
+    m_maximized = !m_maximized;
 }
 
 void CDlgEx::OnSkinMaximizeStateChanged(bool nowMaximized) {
-    if (!maximizeButton.Handle()) return;
-    HBITMAP strip = nowMaximized ? restoreImage : maximizeImage;
-    if (strip) maximizeButton.SetButtonImage(strip, false);
-    maximizeButton.SetButtonTip(nowMaximized ? L"还原" : L"最大化");
+    if (!m_maximizeButton.Handle()) return;
+    HBITMAP strip = nowMaximized ? m_restoreImage.Get() : m_maximizeImage.Get();
+    if (strip) m_maximizeButton.SetButtonImage(strip, false);
+    m_maximizeButton.SetButtonTip(nowMaximized ? L"还原" : L"最大化");
 }
 
 LRESULT CDlgEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND:
-        if (PaintSkin(reinterpret_cast<HDC>(wParam))) return TRUE;
-        break;
+        // Controls ask for the picture under them with their own surfaces; without a picture
+        // nothing is drawn, into those or into the window.
+        return PaintSkin(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;
     case WM_NCHITTEST: {
         POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ScreenToClient(m_hWnd, &pt);
         RECT client = {};
         GetClientRect(m_hWnd, &client);
-        int code = skin::SkinHitTest(pt.x, pt.y, client.right, client.bottom, borderWidth, captionHeight,
-                                     resizable != 0, maximized != 0);
+        int code = skin::SkinHitTest(pt.x, pt.y, client.right, client.bottom, m_frame.borderWidth,
+                                     m_frame.captionHeight, m_frame.resizable, m_maximized);
         if (code != skin::kHitDefault) return code;
         break;
     }
     case WM_NCLBUTTONDOWN: {
         LRESULT r = 0;
-        if (unsigned command = skin::SizeCommandForHit(static_cast<int>(wParam)))
-            SendMessageW(m_hWnd, WM_SYSCOMMAND, command, lParam);
+        if (skin::SizeEdge edge = skin::SizeEdgeForHit(static_cast<int>(wParam)))
+            SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_SIZE + edge, lParam);
         else
             r = DefaultHandler(msg, wParam, lParam);
         // A window the user moved or resized is restored to that place.
-        GetWindowRect(m_hWnd, &restoreRect);
+        GetWindowRect(m_hWnd, &m_restoreRect);
         return r;
     }
     case WM_NCLBUTTONDBLCLK:
-        if (wParam == HTCAPTION && resizable) {
+        if (wParam == HTCAPTION && m_frame.resizable) {
             OnSkinToggleMaximize();
             return 0;
         }
         break;
     case WM_LBUTTONDBLCLK: {
         int y = static_cast<short>(HIWORD(lParam));
-        if (maximized && (captionHeight == -1 || (y >= 0 && y < captionHeight))) OnSkinToggleMaximize();
+        const int caption = m_frame.captionHeight;
+        if (m_maximized && (caption == -1 || (y >= 0 && y < caption))) OnSkinToggleMaximize();
         break;
     }
     case WM_SIZE: {
         LRESULT r = DefaultHandler(msg, wParam, lParam);
-        if (background) {
+        if (m_background) {
             BuildSkinRegion();
             InvalidateRect(m_hWnd, nullptr, TRUE);
             LayoutCaptionButtons(static_cast<short>(LOWORD(lParam)));
@@ -303,6 +309,9 @@ LRESULT CDlgEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     }
     case WM_COMMAND:
+        // Only a click acts: a quick second click on an owner-drawn button comes as a double
+        // click as well, which must not maximise and restore at once or close twice.
+        if (HIWORD(wParam) != BN_CLICKED) break;
         switch (LOWORD(wParam)) {
         case IDC_SKIN_CLOSE: OnSkinClose(); return 0;
         case IDC_SKIN_MAXIMIZE: OnSkinToggleMaximize(); return 0;

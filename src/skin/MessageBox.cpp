@@ -14,30 +14,22 @@ constexpr int kButton2Id = 5001;
 constexpr UINT kTextFormat = DT_LEFT | DT_NOPREFIX;
 } // namespace
 
-CMessageBox::CMessageBox(const wchar_t* text, HBITMAP bk, HBITMAP closeImage, HBITMAP button1Image,
-                         HBITMAP button2Image, const wchar_t* caption, int type)
+CMessageBox::CMessageBox(const wchar_t* text, MessageBoxPictures pictures, const wchar_t* caption,
+                         MsgBoxKind kind)
     : CDlgEx(IDD_SKIN_MESSAGEBOX),
-      m_hBkImage(bk),
-      m_hCloseImage(closeImage),
-      m_hBtn1Image(button1Image),
-      m_hBtn2Image(button2Image),
+      m_pictures(std::move(pictures)),
       m_strText(text ? text : L""),
       m_strCaption(caption ? caption : L""),
-      m_nType(type) {}
+      m_kind(kind) {}
 
-CMessageBox::~CMessageBox() {
-    // The background belongs to the dialog base once SetSkin has taken it.
-    if (m_hBkImage && m_hBkImage != background) DeleteObject(m_hBkImage);
-    if (m_hCloseImage) DeleteObject(m_hCloseImage);
-    if (m_hBtn1Image) DeleteObject(m_hBtn1Image);
-    if (m_hBtn2Image && m_hBtn2Image != m_hBtn1Image) DeleteObject(m_hBtn2Image);
+HFONT CMessageBox::TextFont() const {
+    return m_pFont ? m_pFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 SIZE CMessageBox::MeasureText(HDC dc) const {
-    HGDIOBJ old = SelectObject(dc, m_pFont ? m_pFont : GetStockObject(DEFAULT_GUI_FONT));
+    fw::SelectObjectScope selectFont(dc, TextFont());
     RECT r = {0, 0, 0, 0};
     DrawTextW(dc, m_strText.c_str(), static_cast<int>(m_strText.size()), &r, DT_CALCRECT | kTextFormat);
-    SelectObject(dc, old);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -56,21 +48,27 @@ bool CMessageBox::CreateButton(CBtnEx& button, int id, const wchar_t* label, con
 
 bool CMessageBox::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    captionHeight = 30;
-    borderWidth = 4;
-    buttonRightMargin = 0;
-    buttonTop = 0;
-    buttonGap = 0;
-    SetSkin(m_hBkImage, false, 1, nullptr, nullptr, nullptr, m_hCloseImage);
+    SkinFrame frame = Frame();
+    frame.captionHeight = 30;
+    frame.borderWidth = 4;
+    frame.buttonRightMargin = 0;
+    frame.buttonTop = 0;
+    frame.buttonGap = 0;
+    SetFrame(frame);
+    SkinPictures look;
+    look.background = std::move(m_pictures.background);
+    look.stretch = true;
+    look.close = m_pictures.close.Get();
+    SetSkin(std::move(look));
     SetTitle(m_strCaption.c_str());
 
     m_nLines = skin::CountMessageLines(m_strText);
     m_pFont = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
 
-    HDC dc = GetDC(m_hWnd);
-    SIZE text = MeasureText(dc);
-    ReleaseDC(m_hWnd, dc);
-    SIZE button = fw::BitmapSize(m_hBtn1Image);
+    SIZE text = MeasureText(fw::WindowDc(m_hWnd));
+    HBITMAP button1 = m_pictures.button1.Get();
+    HBITMAP button2 = m_pictures.button2 ? m_pictures.button2.Get() : button1;
+    SIZE button = fw::BitmapSize(button1);
     const int bw = button.cx / 4, bh = button.cy;
     skin::Size size = skin::MessageBoxSize(text.cx, text.cy, m_nLines, bw, bh);
 
@@ -88,14 +86,14 @@ bool CMessageBox::OnInitDialog() {
 
     RECT client = {};
     GetClientRect(m_hWnd, &client);
-    skin::MessageBoxButtons places = skin::MessageBoxButtonRects(m_nType, client.right, client.bottom, bw, bh);
+    skin::MessageBoxButtons places = skin::MessageBoxButtonRects(m_kind, client.right, client.bottom, bw, bh);
     auto toRect = [](const skin::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
     if (places.count == 2) {
-        bool yesNo = m_nType == 4;
-        CreateButton(m_btn1, kButton1Id, yesNo ? L"是" : L"确定", toRect(places.first), m_hBtn1Image);
-        CreateButton(m_btn2, kButton2Id, yesNo ? L"否" : L"取消", toRect(places.second), m_hBtn2Image);
+        const bool yesNo = m_kind == MsgBoxKind::YesNo;
+        CreateButton(m_btn1, kButton1Id, yesNo ? L"是" : L"确定", toRect(places.first), button1);
+        CreateButton(m_btn2, kButton2Id, yesNo ? L"否" : L"取消", toRect(places.second), button2);
     } else {
-        CreateButton(m_btn1, kButton1Id, L"确定", toRect(places.first), m_hBtn1Image);
+        CreateButton(m_btn1, kButton1Id, L"确定", toRect(places.first), button1);
     }
     // A box without an owner is the only window of its process: bring it to the player.
     if (!owner) SetForegroundWindow(m_hWnd);
@@ -106,7 +104,7 @@ void CMessageBox::PaintText(HDC dc) {
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     SIZE text = MeasureText(dc);
-    HGDIOBJ old = SelectObject(dc, m_pFont ? m_pFont : GetStockObject(DEFAULT_GUI_FONT));
+    fw::SelectObjectScope selectFont(dc, TextFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_crText);
     std::vector<std::wstring> lines = skin::SplitMessageLines(m_strText);
@@ -115,16 +113,18 @@ void CMessageBox::PaintText(HDC dc) {
         RECT rc = {r.left, r.top, r.right, r.bottom};
         DrawTextW(dc, lines[i].c_str(), static_cast<int>(lines[i].size()), &rc, kTextFormat | DT_SINGLELINE);
     }
-    SelectObject(dc, old);
 }
 
 bool CMessageBox::OnCommand(WORD id, WORD code, HWND control) {
+    // Only a click answers; a quick second click also comes as a double click.
+    if (code != BN_CLICKED) return false;
+    const bool yesNo = m_kind == MsgBoxKind::YesNo;
     if (id == kButton1Id) {
-        EndDialog(m_nType == 4 ? IDYES : IDOK);
+        EndDialog(yesNo ? IDYES : IDOK);
         return true;
     }
     if (id == kButton2Id) {
-        EndDialog(m_nType == 4 ? IDNO : IDCANCEL);
+        EndDialog(yesNo ? IDNO : IDCANCEL);
         return true;
     }
     return false;
@@ -151,15 +151,18 @@ LRESULT CMessageBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CDlgEx::HandleMessage(msg, wParam, lParam);
 }
 
-int ShowSkinMessageBox(HWND parent, const wchar_t* text, HBITMAP background, HBITMAP closeImage,
-                       HBITMAP button1Image, HBITMAP button2Image, const wchar_t* caption, int type) {
-    CMessageBox box(text, background, closeImage, button1Image, button2Image, caption, type);
+int ShowSkinMessageBox(HWND parent, const wchar_t* text, MessageBoxPictures pictures, const wchar_t* caption,
+                       MsgBoxKind kind) {
+    CMessageBox box(text, std::move(pictures), caption, kind);
     return static_cast<int>(box.DoModal(parent));
 }
 
-int AppMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND parent) {
+int AppMessageBox(MsgBoxKind kind, const wchar_t* caption, const wchar_t* text, HWND parent) {
     HINSTANCE module = GetModuleHandleW(nullptr);
-    return ShowSkinMessageBox(parent, text, LoadSkinImage(module, IDB_DIALOG_BACKGROUND),
-                              LoadSkinImage(module, IDB_CLOSE_BUTTON), LoadSkinImage(module, IDB_PUSH_BUTTON),
-                              LoadSkinImage(module, IDB_PUSH_BUTTON), caption, style);
+    MessageBoxPictures pictures;
+    pictures.background.Reset(LoadSkinImage(module, IDB_DIALOG_BACKGROUND));
+    pictures.close.Reset(LoadSkinImage(module, IDB_CLOSE_BUTTON));
+    // One push-button picture for both buttons: each button keeps its own frames.
+    pictures.button1.Reset(LoadSkinImage(module, IDB_PUSH_BUTTON));
+    return ShowSkinMessageBox(parent, text, std::move(pictures), caption, kind);
 }

@@ -1,31 +1,24 @@
-// Every message the player sees. Styles: 0 OK, 1 OK/Cancel, 4 Yes/No. Answers: 1 OK,
-// 2 Cancel (and whenever the box is closed), 6 Yes, 7 No.
+// Every message the player sees. Answers: IDOK (1), IDCANCEL (2, also whenever the box is
+// closed), IDYES (6), IDNO (7).
 #pragma once
 #include "skin/DlgEx.h"
+#include "skin/MsgBoxKind.h"
 
 #include <string>
 
+// The pictures of a message box, all taken by the box.
+struct MessageBoxPictures {
+    fw::UniqueBitmap background;
+    fw::UniqueBitmap close;
+    fw::UniqueBitmap button1;
+    fw::UniqueBitmap button2;  // none: the first button's picture serves both
+};
+
 // A modal skinned box that sizes itself to its text ("\n" separates lines) and offers one
-// button ("确定") or two ("确定"/"取消" for type 1, "是"/"否" for type 4).
+// button ("确定") or two ("确定"/"取消", or "是"/"否").
 class CMessageBox : public CDlgEx {
 public:
-    // The box owns the four pictures from here on.
-    CMessageBox(const wchar_t* text, HBITMAP background, HBITMAP closeImage, HBITMAP button1Image,
-                HBITMAP button2Image, const wchar_t* caption, int type);
-    ~CMessageBox() override;
-
-    HBITMAP m_hBkImage = nullptr;
-    HBITMAP m_hCloseImage = nullptr;
-    HBITMAP m_hBtn1Image = nullptr;
-    HBITMAP m_hBtn2Image = nullptr;
-    std::wstring m_strText;
-    std::wstring m_strCaption;
-    int m_nType = 0;
-    int m_nLines = 1;
-    HFONT m_pFont = nullptr;
-    COLORREF m_crText = 0;
-    CBtnEx m_btn1;
-    CBtnEx m_btn2;
+    CMessageBox(const wchar_t* text, MessageBoxPictures pictures, const wchar_t* caption, MsgBoxKind kind);
 
 protected:
     bool OnInitDialog() override;
@@ -39,9 +32,21 @@ private:
     SIZE MeasureText(HDC dc) const;
     void PaintText(HDC dc);
     bool CreateButton(CBtnEx& button, int id, const wchar_t* label, const RECT& r, HBITMAP image);
+    HFONT TextFont() const;
+
+    MessageBoxPictures m_pictures;  // the background goes to the dialog base at initialisation
+    std::wstring m_strText;
+    std::wstring m_strCaption;
+    MsgBoxKind m_kind;
+    int m_nLines = 1;
+    HFONT m_pFont = nullptr;  // the dialog's own font
+    COLORREF m_crText = 0;
+    CBtnEx m_btn1;
+    CBtnEx m_btn2;
 };
 
-int ShowSkinMessageBox(HWND parent, const wchar_t* text, HBITMAP background, HBITMAP closeImage,
-                       HBITMAP button1Image, HBITMAP button2Image, const wchar_t* caption, int type);
+int ShowSkinMessageBox(HWND parent, const wchar_t* text, MessageBoxPictures pictures, const wchar_t* caption,
+                       MsgBoxKind kind);
 
-int AppMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND parent);
+// The box with the program's own pictures.
+int AppMessageBox(MsgBoxKind kind, const wchar_t* caption, const wchar_t* text, HWND parent);

@@ -1,5 +1,6 @@
 #include "skin/SkinImage.h"
 #include "skin/SkinLayout.h"
+#include "framework/Canvas.h"
 
 #include <objidl.h>
 #include <gdiplus.h>
@@ -35,7 +36,7 @@ void ShutdownFileLoader() {
     g_fileLoaderToken = 0;
 }
 
-HBITMAP CreateSection(int width, int height, void** bits) {
+fw::UniqueBitmap CreateSection(int width, int height, void** bits) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = width;
@@ -43,8 +44,26 @@ HBITMAP CreateSection(int width, int height, void** bits) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+    return fw::UniqueBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0));
 }
+
+// One decoded picture, disposed of with its holder.
+class DecodedImage {
+public:
+    explicit DecodedImage(GpImage* image) : m_image(image) {}
+    ~DecodedImage() {
+        if (m_image) GdipDisposeImage(m_image);
+    }
+    DecodedImage(const DecodedImage&) = delete;
+    DecodedImage& operator=(const DecodedImage&) = delete;
+    GpImage* Get() const { return m_image; }
+
+private:
+    GpImage* m_image = nullptr;
+};
+
+// Opaque magenta as the image library writes colours (0xAARRGGBB).
+constexpr ARGB kOpaqueKeyArgb = 0xFFFF00FF;
 
 } // namespace
 
@@ -56,18 +75,12 @@ HBITMAP PngToKeyedBitmap(GpBitmap* image, COLORREF key) {
     if (width == 0 || height == 0) return nullptr;
 
     void* bits = nullptr;
-    HBITMAP section = CreateSection(static_cast<int>(width), static_cast<int>(height), &bits);
-    if (!section || !bits) {
-        if (section) DeleteObject(section);
-        return nullptr;
-    }
+    fw::UniqueBitmap section = CreateSection(static_cast<int>(width), static_cast<int>(height), &bits);
+    if (!section || !bits) return nullptr;
     GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     BitmapData data = {};
-    if (GdipBitmapLockBits(image, &rect, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok ||
-        !data.Scan0) {
-        DeleteObject(section);
+    if (GdipBitmapLockBits(image, &rect, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok || !data.Scan0)
         return nullptr;
-    }
     // The decoder's rows may be padded; gather them tightly for the conversion.
     std::vector<uint32_t> argb(static_cast<size_t>(width) * height);
     for (UINT y = 0; y < height; ++y) {
@@ -78,7 +91,17 @@ HBITMAP PngToKeyedBitmap(GpBitmap* image, COLORREF key) {
     skin::ArgbToKeyedDib(argb.data(), static_cast<int>(width), static_cast<int>(height), key,
                          static_cast<uint32_t*>(bits));
     GdiFlush();
-    return section;
+    return section.Release();
+}
+
+fw::UniqueImageList MakeKeyedImageList(HBITMAP picture, int frames) {
+    SIZE size = fw::BitmapSize(picture);
+    if (frames < 1 || size.cx < frames || size.cy < 1) return {};
+    fw::UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!copy) return {};
+    fw::UniqueImageList list(ImageList_Create(size.cx / frames, size.cy, ILC_COLOR24 | ILC_MASK, frames, 0));
+    if (!list || ImageList_AddMasked(list.Get(), copy.Get(), SKIN_KEY_COLOUR) < 0) return {};
+    return list;
 }
 
 HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
@@ -92,19 +115,15 @@ HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes || !size) return nullptr;
 
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || !stream) return nullptr;
-    HBITMAP result = nullptr;
+    fw::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !stream) return nullptr;
     ULONG written = 0;
-    if (SUCCEEDED(stream->Write(bytes, size, &written)) && written == size) {
-        GpBitmap* image = nullptr;
-        if (GdipCreateBitmapFromStream(stream, &image) == Ok && image) {
-            result = PngToKeyedBitmap(image, SKIN_KEY_COLOUR);
-            if (!result) GdipCreateHBITMAPFromBitmap(image, &result, 0xFFFF00FF);
-            GdipDisposeImage(image);
-        }
-    }
-    stream->Release();
+    if (FAILED(stream->Write(bytes, size, &written)) || written != size) return nullptr;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromStream(stream.Get(), &bitmap) != Ok || !bitmap) return nullptr;
+    DecodedImage image(bitmap);
+    HBITMAP result = PngToKeyedBitmap(bitmap, SKIN_KEY_COLOUR);
+    if (!result) GdipCreateHBITMAPFromBitmap(bitmap, &result, kOpaqueKeyArgb);
     return result;
 }
 
@@ -119,31 +138,27 @@ HBITMAP LoadImageFile(const wchar_t* path, int* width, int* height) {
         }
         atexit(ShutdownFileLoader);
     }
-    GpImage* image = nullptr;
-    if (!path || GdipLoadImageFromFile(path, &image) != Ok || !image) return nullptr;
+    GpImage* decoded = nullptr;
+    if (!path || GdipLoadImageFromFile(path, &decoded) != Ok || !decoded) return nullptr;
+    DecodedImage image(decoded);
     UINT w = 0, h = 0;
-    GdipGetImageWidth(image, &w);
-    GdipGetImageHeight(image, &h);
-    HBITMAP section = nullptr;
-    if (w && h) {
-        void* bits = nullptr;
-        section = CreateSection(static_cast<int>(w), static_cast<int>(h), &bits);
-        HDC dc = section ? CreateCompatibleDC(nullptr) : nullptr;
-        if (dc) {
-            HGDIOBJ old = SelectObject(dc, section);
-            RECT all = {0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
-            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            GpGraphics* graphics = nullptr;
-            if (GdipCreateFromHDC(dc, &graphics) == Ok && graphics) {
-                GdipDrawImageRectI(graphics, image, 0, 0, static_cast<INT>(w), static_cast<INT>(h));
-                GdipDeleteGraphics(graphics);
-            }
-            SelectObject(dc, old);
-            DeleteDC(dc);
+    GdipGetImageWidth(image.Get(), &w);
+    GdipGetImageHeight(image.Get(), &h);
+    if (!w || !h) return nullptr;
+    void* bits = nullptr;
+    fw::UniqueBitmap section = CreateSection(static_cast<int>(w), static_cast<int>(h), &bits);
+    fw::UniqueDc dc(section ? CreateCompatibleDC(nullptr) : nullptr);
+    if (dc) {
+        fw::SelectObjectScope selectSection(dc.Get(), section.Get());
+        RECT all = {0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        GpGraphics* graphics = nullptr;
+        if (GdipCreateFromHDC(dc.Get(), &graphics) == Ok && graphics) {
+            GdipDrawImageRectI(graphics, image.Get(), 0, 0, static_cast<INT>(w), static_cast<INT>(h));
+            GdipDeleteGraphics(graphics);
         }
-        if (width) *width = static_cast<int>(w);
-        if (height) *height = static_cast<int>(h);
     }
-    GdipDisposeImage(image);
-    return section;
+    if (width) *width = static_cast<int>(w);
+    if (height) *height = static_cast<int>(h);
+    return section.Release();
 }

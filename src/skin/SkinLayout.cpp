@@ -112,17 +112,17 @@ int SkinHitTest(int x, int y, int Wd, int Hd, int B, int C, bool resizable, bool
     return kHitDefault;
 }
 
-unsigned SizeCommandForHit(int hitCode) {
+SizeEdge SizeEdgeForHit(int hitCode) {
     switch (hitCode) {
-    case kHitLeft: return 0xF001;
-    case kHitRight: return 0xF002;
-    case kHitTop: return 0xF003;
-    case kHitTopLeft: return 0xF004;
-    case kHitTopRight: return 0xF005;
-    case kHitBottom: return 0xF006;
-    case kHitBottomLeft: return 0xF007;
-    case kHitBottomRight: return 0xF008;
-    default: return 0;
+    case kHitLeft: return kSizeLeft;
+    case kHitRight: return kSizeRight;
+    case kHitTop: return kSizeTop;
+    case kHitTopLeft: return kSizeTopLeft;
+    case kHitTopRight: return kSizeTopRight;
+    case kHitBottom: return kSizeBottom;
+    case kHitBottomLeft: return kSizeBottomLeft;
+    case kHitBottomRight: return kSizeBottomRight;
+    default: return kSizeNone;
     }
 }
 
@@ -220,10 +220,10 @@ Size MessageBoxSize(int textW, int textH, int lines, int buttonW, int buttonH) {
     return s;
 }
 
-MessageBoxButtons MessageBoxButtonRects(int type, int CW, int CH, int BW, int BH) {
+MessageBoxButtons MessageBoxButtonRects(MsgBoxKind kind, int CW, int CH, int BW, int BH) {
     MessageBoxButtons b;
     const int bottom = CH - 30, top = bottom - BH;
-    if (type == 1 || type == 4) {
+    if (kind == MsgBoxKind::OkCancel || kind == MsgBoxKind::YesNo) {
         b.count = 2;
         b.first = {CW / 2 - 10 - BW, top, CW / 2 - 10, bottom};
         b.second = {CW / 2 + 10, top, CW / 2 + 10 + BW, bottom};

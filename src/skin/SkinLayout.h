@@ -3,6 +3,8 @@
 // progress fill, static text wrapping and the message box's geometry. No window system here:
 // the Win32 side feeds in sizes and pixels and carries out what comes back.
 #pragma once
+#include "skin/MsgBoxKind.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -84,8 +86,22 @@ enum HitCode : int {
 int SkinHitTest(int x, int y, int w, int h, int border, int captionHeight, bool resizable,
                 bool maximized);
 
-// The size command (0xF001..0xF008) that starts resizing from a border hit code, 0 otherwise.
-unsigned SizeCommandForHit(int hitCode);
+// The edges a window is resized from, with the values of the window system's sizing edges
+// (WMSZ_...): the size command of an edge is the system's size command plus the edge.
+enum SizeEdge : int {
+    kSizeNone = 0,
+    kSizeLeft = 1,
+    kSizeRight = 2,
+    kSizeTop = 3,
+    kSizeTopLeft = 4,
+    kSizeTopRight = 5,
+    kSizeBottom = 6,
+    kSizeBottomLeft = 7,
+    kSizeBottomRight = 8,
+};
+
+// The edge that a press on a border hit code resizes from; kSizeNone for other codes.
+SizeEdge SizeEdgeForHit(int hitCode);
 
 // The first restore place: an eighth of the work area's size in from each side, the left
 // and top counted from the screen's origin.
@@ -145,8 +161,9 @@ struct MessageBoxButtons {
 };
 
 // Where the push buttons go in a client area of clientW x clientH: two with a 20-pixel gap
-// in the middle for types 1 and 4, one centred otherwise, bottoms 30 pixels above the foot.
-MessageBoxButtons MessageBoxButtonRects(int type, int clientW, int clientH, int buttonW, int buttonH);
+// in the middle for OK/Cancel and Yes/No, one centred otherwise, bottoms 30 pixels above
+// the foot.
+MessageBoxButtons MessageBoxButtonRects(MsgBoxKind kind, int clientW, int clientH, int buttonW, int buttonH);
 
 // The rectangle of text line i of a block textW x textH in `lines` lines, centred in a
 // client area clientW wide, starting 55 pixels down.

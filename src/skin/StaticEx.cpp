@@ -8,64 +8,66 @@ namespace {
 const wchar_t kWidthProbe[] = L"测试用汉字来获取宽度";
 } // namespace
 
-CStaticEx::~CStaticEx() {
-    if (images) ImageList_Destroy(images);
-    if (font) DeleteObject(font);
-    images = nullptr;
-    font = nullptr;
-}
-
 void CStaticEx::OnSubclass() {
     int len = GetWindowTextLengthW(m_hWnd);
-    text.assign(static_cast<size_t>(len) + 1, L'\0');
-    GetWindowTextW(m_hWnd, text.data(), len + 1);
-    text.resize(static_cast<size_t>(len));
+    m_text.assign(static_cast<size_t>(len) + 1, L'\0');
+    GetWindowTextW(m_hWnd, m_text.data(), len + 1);
+    m_text.resize(static_cast<size_t>(len));
 }
 
 void CStaticEx::SetText(const wchar_t* newText) {
     if (m_hWnd) SetWindowTextW(m_hWnd, newText ? newText : L"");
-    text = newText ? newText : L"";
+    m_text = newText ? newText : L"";
+    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CStaticEx::SetTextColour(COLORREF colour) {
+    m_textColour = colour;
+    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CStaticEx::SetHoverColour(COLORREF colour) {
+    m_hoverColour = colour;
+    m_hoverEnabled = true;
+    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CStaticEx::SetLineSpacing(int pixels) {
+    m_lineSpacing = pixels;
     if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CStaticEx::SetStaticImage(HBITMAP bitmap) {
     SIZE size = fw::BitmapSize(bitmap);
     if (size.cx <= 0 || size.cy <= 0) return;
-    HIMAGELIST list = ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0);
+    fw::UniqueImageList list = MakeKeyedImageList(bitmap, 1);
     if (!list) return;
-    ImageList_AddMasked(list, bitmap, SKIN_KEY_COLOUR);
-    if (images) ImageList_Destroy(images);
-    images = list;
-    imageWidth = size.cx;
-    imageHeight = size.cy;
+    m_images = std::move(list);
+    m_imageWidth = size.cx;
+    m_imageHeight = size.cy;
     if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CStaticEx::EnsureFont() {
-    if (font) return;
+    if (m_font) return;
     HFONT base = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
     if (!base) base = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     LOGFONTW lf = {};
     GetObjectW(base, sizeof(lf), &lf);
-    if (fontHeight != 0) lf.lfHeight = fontHeight;
-    if (fontWeight != -1) lf.lfWeight = fontWeight;
-    if (fontWidth != 0) lf.lfWidth = fontWidth;
-    if (underline != 0) lf.lfUnderline = static_cast<BYTE>(underline);
+    if (m_fontOptions.height != 0) lf.lfHeight = m_fontOptions.height;
+    if (m_fontOptions.weight != -1) lf.lfWeight = m_fontOptions.weight;
+    if (m_fontOptions.width != 0) lf.lfWidth = m_fontOptions.width;
+    if (m_fontOptions.underline) lf.lfUnderline = TRUE;
     wcscpy_s(lf.lfFaceName, L"微软雅黑");
-    font = CreateFontIndirectW(&lf);
+    m_font.Reset(CreateFontIndirectW(&lf));
 }
 
-void CStaticEx::Paint(HDC target) {
-    RECT client = {};
-    GetClientRect(m_hWnd, &client);
-    fw::Canvas canvas(target, client.right, client.bottom);
-    if (!canvas.Ok()) return;
-    PaintParentBackground(m_hWnd, canvas);
-
-    if (images) ImageList_Draw(images, 0, canvas, 3, (client.bottom - imageHeight) / 2, ILD_TRANSPARENT);
+void CStaticEx::DrawContent(HDC canvas, const RECT& client, int& neededHeight) {
+    if (m_images)
+        ImageList_Draw(m_images.Get(), 0, canvas, 3, (client.bottom - m_imageHeight) / 2, ILD_TRANSPARENT);
 
     RECT area = client;
-    if (images) area.left += imageWidth + 6;
+    if (m_images) area.left += m_imageWidth + 6;
 
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
     UINT flags = DT_WORDBREAK;
@@ -77,9 +79,9 @@ void CStaticEx::Paint(HDC target) {
     if (style & SS_CENTERIMAGE) flags |= DT_VCENTER | DT_SINGLELINE;
 
     SetBkMode(canvas, TRANSPARENT);
-    SetTextColor(canvas, (hoverEnabled && hovering) ? hoverColour : textColour);
+    SetTextColor(canvas, (m_hoverEnabled && m_hover.Hovering()) ? m_hoverColour : m_textColour);
     EnsureFont();
-    HGDIOBJ oldFont = SelectObject(canvas, font);
+    fw::SelectObjectScope selectFont(canvas, m_font.Get());
 
     RECT probe = {0, 0, 0, 0};
     DrawTextW(canvas, kWidthProbe, 11, &probe, DT_CALCRECT);
@@ -93,17 +95,23 @@ void CStaticEx::Paint(HDC target) {
         return static_cast<int>(r.right - r.left);
     };
     std::vector<skin::TextLine> lines =
-        skin::WrapStaticText(text, areaWidth, average, lineHeight, lineSpacing, measure);
+        skin::WrapStaticText(m_text, areaWidth, average, lineHeight, m_lineSpacing, measure);
     for (const skin::TextLine& line : lines) {
         RECT r = {area.left, area.top + line.top, area.right, area.top + line.top + lineHeight};
         DrawTextW(canvas, line.text.c_str(), static_cast<int>(line.text.size()), &r, flags);
     }
-    SelectObject(canvas, oldFont);
-    canvas.CopyTo(target);
+    neededHeight = lines.empty() ? 0 : skin::WrappedTextHeight(static_cast<int>(lines.size()), lineHeight, m_lineSpacing);
+}
+
+void CStaticEx::Paint(HDC target) {
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    int needed = 0;
+    skin::PaintBuffered(m_hWnd, target, client.right, client.bottom,
+                        [&](HDC canvas) { DrawContent(canvas, client, needed); });
 
     // Grow to fit the wrapped text, keeping place and width.
-    int needed = skin::WrappedTextHeight(static_cast<int>(lines.size()), lineHeight, lineSpacing);
-    if (!lines.empty() && client.bottom < needed) {
+    if (client.bottom < needed) {
         RECT wr = {};
         GetWindowRect(m_hWnd, &wr);
         SetWindowPos(m_hWnd, nullptr, 0, 0, wr.right - wr.left, needed + (wr.bottom - wr.top) - client.bottom,
@@ -113,42 +121,18 @@ void CStaticEx::Paint(HDC target) {
 }
 
 LRESULT CStaticEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (skin::HandleSelfPaint(m_hWnd, msg, wParam, [this](HDC dc) { Paint(dc); }, result)) return result;
+    if (m_hover.OnMouseMessage(m_hWnd, msg)) return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hWnd, &ps);
-        Paint(dc);
-        EndPaint(m_hWnd, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_SETTEXT: {
         LRESULT r = DefaultHandler(msg, wParam, lParam);
-        text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
+        m_text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
         InvalidateRect(m_hWnd, nullptr, FALSE);
         return r;
     }
-    case WM_MOUSEMOVE:
-        if (!tracking) {
-            TRACKMOUSEEVENT tme = {sizeof(tme), TME_HOVER | TME_LEAVE, m_hWnd, 10};
-            tracking = TrackMouseEvent(&tme) ? 1 : 0;
-        }
-        break;
-    case WM_MOUSEHOVER:
-        hovering = 1;
-        InvalidateRect(m_hWnd, nullptr, FALSE);
-        return 0;
-    case WM_MOUSELEAVE:
-        hovering = 0;
-        tracking = 0;
-        InvalidateRect(m_hWnd, nullptr, FALSE);
-        return 0;
     case WM_SETCURSOR:
-        if (handCursor) SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        if (m_handCursor) SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
     }
     return DefaultHandler(msg, wParam, lParam);

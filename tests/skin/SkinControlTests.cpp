@@ -17,11 +17,15 @@ public:
 protected:
     bool OnInitDialog() override {
         CDlgEx::OnInitDialog();
-        captionHeight = 30;
-        borderWidth = 4;
+        SkinFrame frame;
+        frame.captionHeight = 30;
+        frame.borderWidth = 4;
+        SetFrame(frame);
         SetWindowPos(m_hWnd, nullptr, 100, 100, 360, 240, SWP_NOZORDER | SWP_NOACTIVATE);
-        SetSkin(LoadSkinImage(GetModuleHandleW(nullptr), IDB_DIALOG_BACKGROUND), false, 1, nullptr, nullptr,
-                nullptr, nullptr);
+        SkinPictures pictures;
+        pictures.background.Reset(LoadSkinImage(GetModuleHandleW(nullptr), IDB_DIALOG_BACKGROUND));
+        pictures.stretch = true;
+        SetSkin(std::move(pictures));
         return true;
     }
 };
@@ -72,10 +76,10 @@ TEST_F(SkinControlTest, StaticWrapsAtLineFeedsAndGrowsToFit) {
     CStaticEx label;
     HWND hwnd = Child(L"STATIC", L"你好\r\n世界", 0, 20, 50, 200, 8);
     ASSERT_TRUE(label.Subclass(hwnd));
-    EXPECT_EQ(label.text, L"你好\r\n世界");
+    EXPECT_EQ(label.Text(), L"你好\r\n世界");
     UpdateWindow(hwnd);
-    ASSERT_NE(label.font, nullptr) << "built on the first paint";
-    const int L = Measure(label.font, L"测试用汉字来获取宽度", 11).cy;
+    ASSERT_NE(label.Font(), nullptr) << "built on the first paint";
+    const int L = Measure(label.Font(), L"测试用汉字来获取宽度", 11).cy;
     ASSERT_GT(L, 8);
     EXPECT_EQ(ClientHeight(hwnd), 2 * L + 3);
 
@@ -91,10 +95,10 @@ TEST_F(SkinControlTest, NarrowStaticBreaksBetweenCharactersAndEnds) {
     HWND first = Child(L"STATIC", L"汉", 0, 20, 50, 200, 30);
     ASSERT_TRUE(probe.Subclass(first));
     UpdateWindow(first);
-    ASSERT_NE(probe.font, nullptr);
-    SIZE all = Measure(probe.font, L"测试用汉字来获取宽度", 11);
+    ASSERT_NE(probe.Font(), nullptr);
+    SIZE all = Measure(probe.Font(), L"测试用汉字来获取宽度", 11);
     const int average = all.cx / 11, L = all.cy;
-    const int charWidth = Measure(probe.font, L"汉", 1).cx;
+    const int charWidth = Measure(probe.Font(), L"汉", 1).cx;
     ASSERT_LE(average, charWidth);
 
     // Room for one CJK character (at least one average character): one character a line.
@@ -121,24 +125,24 @@ TEST_F(SkinControlTest, ProgressFillsFromBothEndsOfTheBarPicture) {
     void* bits = nullptr;
     bi.bmiHeader.biWidth = 220;
     bi.bmiHeader.biHeight = -20;
-    HBITMAP background = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    fw::UniqueBitmap background(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     for (int i = 0; i < 220 * 20; ++i) static_cast<uint32_t*>(bits)[i] = 0x404040;
     bi.bmiHeader.biWidth = 200;
     bi.bmiHeader.biHeight = -10;
-    HBITMAP bar = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    fw::UniqueBitmap bar(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 200; ++x) static_cast<uint32_t*>(bits)[y * 200 + x] = (x << 16) | 0x6432;
 
     CImgProgress progress;
     HWND hwnd = Child(PROGRESS_CLASSW, L"", 0, 30, 120, 100, 8);
     ASSERT_TRUE(progress.Subclass(hwnd));
-    progress.SetProgressImages(background, bar);
+    progress.SetProgressImages(std::move(background), std::move(bar));
     RECT r = {};
     GetClientRect(hwnd, &r);
     EXPECT_EQ(r.right, 220);
     EXPECT_EQ(r.bottom, 20);
-    EXPECT_EQ(progress.barRect.left, 10);
-    EXPECT_EQ(progress.barRect.top, 5);
+    EXPECT_EQ(progress.BarRect().left, 10);
+    EXPECT_EQ(progress.BarRect().top, 5);
 
     SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
     SendMessageW(hwnd, PBM_SETPOS, 50, 0);
@@ -164,25 +168,28 @@ TEST_F(SkinControlTest, ProgressImagesOfTheSkinFitTogether) {
     HWND hwnd = Child(PROGRESS_CLASSW, L"", 0, 10, 100, 100, 8);
     ASSERT_TRUE(progress.Subclass(hwnd));
     HINSTANCE self = GetModuleHandleW(nullptr);
-    progress.SetProgressImages(LoadSkinImage(self, IDB_PROGRESS_BACKGROUND), LoadSkinImage(self, IDB_PROGRESS_BAR));
-    EXPECT_GE(progress.barRect.left, 1);
-    EXPECT_GE(progress.barRect.top, 1);
-    EXPECT_LE(progress.barRect.right, progress.controlRect.right - 1) << "the bar fits inside the trough";
-    EXPECT_LE(progress.barRect.bottom, progress.controlRect.bottom - 1);
+    progress.SetProgressImages(fw::UniqueBitmap(LoadSkinImage(self, IDB_PROGRESS_BACKGROUND)),
+                               fw::UniqueBitmap(LoadSkinImage(self, IDB_PROGRESS_BAR)));
+    const RECT& bar = progress.BarRect();
+    EXPECT_GE(bar.left, 1);
+    EXPECT_GE(bar.top, 1);
+    EXPECT_LE(bar.right, progress.ControlRect().right - 1) << "the bar fits inside the trough";
+    EXPECT_LE(bar.bottom, progress.ControlRect().bottom - 1);
 }
 
 TEST_F(SkinControlTest, StaticDrawsItsImageAndHoverColour) {
     CStaticEx link;
     HWND hwnd = Child(L"STATIC", L"登录其他账号", SS_NOTIFY, 40, 60, 140, 20);
     ASSERT_TRUE(link.Subclass(hwnd));
-    HBITMAP icon = LoadSkinImage(GetModuleHandleW(nullptr), IDB_ADD_ACCOUNT_ICON);
-    Pixels iconPixels = BitmapPixels(icon);
-    link.SetStaticImage(icon);
-    DeleteObject(icon);  // the label keeps its own copy
-    EXPECT_EQ(link.imageWidth, iconPixels.w);
-    link.textColour = RGB(0, 0, 0);
-    link.hoverEnabled = 1;
-    link.hoverColour = RGB(22, 122, 235);
+    Pixels iconPixels;
+    {
+        fw::UniqueBitmap icon(LoadSkinImage(GetModuleHandleW(nullptr), IDB_ADD_ACCOUNT_ICON));
+        iconPixels = BitmapPixels(icon.Get());
+        link.SetStaticImage(icon.Get());
+    }  // the label keeps its own copy
+    EXPECT_EQ(link.ImageSize().cx, iconPixels.w);
+    link.SetTextColour(RGB(0, 0, 0));
+    link.SetHoverColour(RGB(22, 122, 235));
 
     Pixels shot = CaptureWindow(dlg);
     const int iy = (20 - iconPixels.h) / 2;

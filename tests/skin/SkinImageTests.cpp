@@ -18,12 +18,6 @@ protected:
     GdiplusScope gdiplus;
 };
 
-struct Owned {
-    HBITMAP h;
-    explicit Owned(HBITMAP b) : h(b) {}
-    ~Owned() { if (h) DeleteObject(h); }
-};
-
 std::wstring ResourcePng(const char* name) {
     return WinePathFromUnix((std::string(VELKOR_SOURCE_UNIX_DIR) + "/res/" + name).c_str());
 }
@@ -39,12 +33,12 @@ TEST_F(SkinImageTest, DecodedPixelsAreKeyedBlendedAndKeepTheirOrientation) {
     ASSERT_EQ(Gdiplus::DllExports::GdipCreateBitmapFromScan0(3, 2, 12, PixelFormat32bppARGB,
                                                              reinterpret_cast<BYTE*>(argb), &image),
               Gdiplus::Ok);
-    Owned bmp(PngToKeyedBitmap(image, SKIN_KEY_COLOUR));
+    fw::UniqueBitmap bmp(PngToKeyedBitmap(image, SKIN_KEY_COLOUR));
     Gdiplus::DllExports::GdipDisposeImage(image);
-    ASSERT_NE(bmp.h, nullptr);
+    ASSERT_NE(bmp.Get(), nullptr);
 
     DIBSECTION ds = {};
-    ASSERT_EQ(GetObjectW(bmp.h, sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
+    ASSERT_EQ(GetObjectW(bmp.Get(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
     EXPECT_EQ(ds.dsBmih.biBitCount, 32);
     EXPECT_GT(ds.dsBmih.biHeight, 0) << "bottom-up section";
     // Memory order: the last source row first; the fourth byte carries no alpha.
@@ -52,7 +46,7 @@ TEST_F(SkinImageTest, DecodedPixelsAreKeyedBlendedAndKeepTheirOrientation) {
     EXPECT_EQ(raw[0], 0x000A141Eu);
     EXPECT_EQ(raw[3], 0x007F7F7Fu);
 
-    Pixels p = BitmapPixels(bmp.h);
+    Pixels p = BitmapPixels(bmp.Get());
     EXPECT_EQ(p.At(0, 0), RGB(127, 127, 127)) << "alpha 128 on black";
     EXPECT_EQ(p.At(1, 0), SKIN_KEY_COLOUR) << "alpha 0 whatever its colour";
     EXPECT_EQ(p.At(2, 0), SKIN_KEY_COLOUR) << "opaque magenta";
@@ -74,25 +68,25 @@ TEST_F(SkinImageTest, EverySkinResourceLoadsWithItsFrameLayout) {
         {IDB_ADD_ACCOUNT_BACKGROUND, 1},
     };
     for (const Expect& e : all) {
-        Owned bmp(LoadSkinImage(self, e.id));
-        ASSERT_NE(bmp.h, nullptr) << "resource " << e.id;
+        fw::UniqueBitmap bmp(LoadSkinImage(self, e.id));
+        ASSERT_NE(bmp.Get(), nullptr) << "resource " << e.id;
         BITMAP bm = {};
-        GetObjectW(bmp.h, sizeof(bm), &bm);
+        GetObjectW(bmp.Get(), sizeof(bm), &bm);
         EXPECT_EQ(bm.bmWidth % e.frames, 0) << "resource " << e.id;
     }
     // Sizes the windows are built around.
-    Owned tabs(LoadSkinImage(self, IDB_TAB_BACKGROUND));
-    Pixels t = BitmapPixels(tabs.h);
+    fw::UniqueBitmap tabs(LoadSkinImage(self, IDB_TAB_BACKGROUND));
+    Pixels t = BitmapPixels(tabs.Get());
     EXPECT_EQ(t.w, 3 * 189);
     EXPECT_EQ(t.h, 22);
-    Owned system(LoadSkinImage(self, IDB_SYSTEM_BUTTON));
-    EXPECT_EQ(BitmapPixels(system.h).w, 4 * 44);
-    Owned tabClose(LoadSkinImage(self, IDB_TAB_CLOSE));
-    EXPECT_EQ(BitmapPixels(tabClose.h).h, 13);
+    fw::UniqueBitmap system(LoadSkinImage(self, IDB_SYSTEM_BUTTON));
+    EXPECT_EQ(BitmapPixels(system.Get()).w, 4 * 44);
+    fw::UniqueBitmap tabClose(LoadSkinImage(self, IDB_TAB_CLOSE));
+    EXPECT_EQ(BitmapPixels(tabClose.Get()).h, 13);
 
     // A background's corner is cut (magenta) and its body is not.
-    Owned bg(LoadSkinImage(self, IDB_DIALOG_BACKGROUND));
-    Pixels p = BitmapPixels(bg.h);
+    fw::UniqueBitmap bg(LoadSkinImage(self, IDB_DIALOG_BACKGROUND));
+    Pixels p = BitmapPixels(bg.Get());
     EXPECT_EQ(p.At(0, 0), SKIN_KEY_COLOUR);
     EXPECT_EQ(p.At(p.w - 1, p.h - 1), SKIN_KEY_COLOUR);
     EXPECT_NE(p.At(p.w / 2, p.h / 2), SKIN_KEY_COLOUR);
@@ -135,14 +129,14 @@ TEST_F(SkinImageTest, LoginBackgroundCarriesSoftAlphaEdges) {
 
 TEST_F(SkinImageTest, ImageFilesAreDrawnOntoWhiteAndReportTheirSize) {
     int w = -1, h = -1;
-    Owned file(LoadImageFile(ResourcePng("skin_133_push_button.png").c_str(), &w, &h));
-    ASSERT_NE(file.h, nullptr);
+    fw::UniqueBitmap file(LoadImageFile(ResourcePng("skin_133_push_button.png").c_str(), &w, &h));
+    ASSERT_NE(file.Get(), nullptr);
     EXPECT_EQ(w, 304);
     EXPECT_EQ(h, 26);
-    Pixels p = BitmapPixels(file.h);
+    Pixels p = BitmapPixels(file.Get());
     EXPECT_EQ(p.At(0, 0), RGB(255, 255, 255)) << "transparent corner comes out white";
-    Owned keyed(LoadSkinImage(GetModuleHandleW(nullptr), IDB_PUSH_BUTTON));
-    Pixels k = BitmapPixels(keyed.h);
+    fw::UniqueBitmap keyed(LoadSkinImage(GetModuleHandleW(nullptr), IDB_PUSH_BUTTON));
+    Pixels k = BitmapPixels(keyed.Get());
     EXPECT_EQ(k.At(0, 0), SKIN_KEY_COLOUR);
     EXPECT_EQ(p.At(38, 13), k.At(38, 13)) << "opaque parts as in the resource";
 
@@ -159,14 +153,14 @@ TEST_F(SkinImageTest, PlainBitmapResourcesAreReturnedUnconverted) {
     ASSERT_NE(comctl, nullptr);
     HBITMAP plain = LoadBitmapW(comctl, MAKEINTRESOURCEW(120));
     if (!plain) GTEST_SKIP() << "no BITMAP resource 120 in this comctl32";
-    Owned reference(plain);
-    Owned loaded(LoadSkinImage(comctl, 120));
-    ASSERT_NE(loaded.h, nullptr);
-    Pixels a = BitmapPixels(reference.h), b = BitmapPixels(loaded.h);
+    fw::UniqueBitmap reference(plain);
+    fw::UniqueBitmap loaded(LoadSkinImage(comctl, 120));
+    ASSERT_NE(loaded.Get(), nullptr);
+    Pixels a = BitmapPixels(reference.Get()), b = BitmapPixels(loaded.Get());
     ASSERT_EQ(a.w, b.w);
     ASSERT_EQ(a.h, b.h);
     EXPECT_EQ(a.px, b.px);
     DIBSECTION ds = {};
-    EXPECT_NE(GetObjectW(loaded.h, sizeof(ds), &ds), static_cast<int>(sizeof(ds)))
+    EXPECT_NE(GetObjectW(loaded.Get(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)))
         << "a device bitmap from LoadBitmap, not the loader's 32-bit section";
 }

@@ -190,17 +190,19 @@ TEST(SkinHitTest, FixedSizeDialogsOnlyDrag) {
     EXPECT_EQ(SkinHitTest(299, 199, W, H, B, 30, false, false), kHitDefault);
 }
 
-TEST(SkinHitTest, BorderCodesStartTheMatchingSizeCommand) {
-    EXPECT_EQ(SizeCommandForHit(kHitLeft), 0xF001u);
-    EXPECT_EQ(SizeCommandForHit(kHitRight), 0xF002u);
-    EXPECT_EQ(SizeCommandForHit(kHitTop), 0xF003u);
-    EXPECT_EQ(SizeCommandForHit(kHitTopLeft), 0xF004u);
-    EXPECT_EQ(SizeCommandForHit(kHitTopRight), 0xF005u);
-    EXPECT_EQ(SizeCommandForHit(kHitBottom), 0xF006u);
-    EXPECT_EQ(SizeCommandForHit(kHitBottomLeft), 0xF007u);
-    EXPECT_EQ(SizeCommandForHit(kHitBottomRight), 0xF008u);
-    EXPECT_EQ(SizeCommandForHit(kHitCaption), 0u);
-    EXPECT_EQ(SizeCommandForHit(1), 0u);
+TEST(SkinHitTest, BorderCodesResizeFromTheMatchingEdge) {
+    // The window system's edge numbers: left, right, top, top-left, top-right, bottom,
+    // bottom-left, bottom-right are 1 to 8.
+    EXPECT_EQ(SizeEdgeForHit(kHitLeft), 1);
+    EXPECT_EQ(SizeEdgeForHit(kHitRight), 2);
+    EXPECT_EQ(SizeEdgeForHit(kHitTop), 3);
+    EXPECT_EQ(SizeEdgeForHit(kHitTopLeft), 4);
+    EXPECT_EQ(SizeEdgeForHit(kHitTopRight), 5);
+    EXPECT_EQ(SizeEdgeForHit(kHitBottom), 6);
+    EXPECT_EQ(SizeEdgeForHit(kHitBottomLeft), 7);
+    EXPECT_EQ(SizeEdgeForHit(kHitBottomRight), 8);
+    EXPECT_EQ(SizeEdgeForHit(kHitCaption), 0);
+    EXPECT_EQ(SizeEdgeForHit(1), 0);
 }
 
 TEST(SkinPlacement, FirstRestoreRectangleCountsFromTheScreenOrigin) {
@@ -318,15 +320,15 @@ TEST(SkinMessageBox, WidthFollowsTheButtonsOrTheTextAndHeightTheLines) {
 }
 
 TEST(SkinMessageBox, ButtonsSitAboveTheFootAroundTheMiddle) {
-    MessageBoxButtons two = MessageBoxButtonRects(4, 212, 136, 76, 26);
+    MessageBoxButtons two = MessageBoxButtonRects(MsgBoxKind::YesNo, 212, 136, 76, 26);
     EXPECT_EQ(two.count, 2);
     EXPECT_EQ(two.first, (Rect{20, 80, 96, 106}));
     EXPECT_EQ(two.second, (Rect{116, 80, 192, 106}));
-    EXPECT_EQ(MessageBoxButtonRects(1, 212, 136, 76, 26).count, 2);
-    MessageBoxButtons one = MessageBoxButtonRects(0, 212, 136, 76, 26);
+    EXPECT_EQ(MessageBoxButtonRects(MsgBoxKind::OkCancel, 212, 136, 76, 26).count, 2);
+    MessageBoxButtons one = MessageBoxButtonRects(MsgBoxKind::Ok, 212, 136, 76, 26);
     EXPECT_EQ(one.count, 1);
     EXPECT_EQ(one.first, (Rect{68, 80, 144, 106}));
-    EXPECT_EQ(MessageBoxButtonRects(7, 212, 136, 76, 26).count, 1) << "unknown types show one button";
+    EXPECT_EQ(MessageBoxButtonRects(static_cast<MsgBoxKind>(7), 212, 136, 76, 26).count, 1) << "unknown types show one button";
 }
 
 TEST(SkinMessageBox, TextLinesAreCentredAsABlockFrom55Down) {

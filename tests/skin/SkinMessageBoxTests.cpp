@@ -18,10 +18,12 @@ struct BoxVisit {
     std::wstring caption;
     int answerId = 0;        // control to click: 5000, 5001, or the caption's close button
     bool tryKeysFirst = false;
+    bool doubleClicksFirst = false;  // double-click notifications from both buttons first
     // What the timer saw.
     HWND box = nullptr;
     bool found = false;
     bool survivedKeys = false;
+    bool survivedDoubleClicks = false;
     RECT window = {};
     RECT client = {};
     RECT button1 = {}, button2 = {};
@@ -118,8 +120,16 @@ void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
             v.phase = 1;
             return;
         }
+        if (v.doubleClicksFirst) {
+            // A quick second click on an owner-drawn button is reported as a double click.
+            for (int id : {5001, 5000})
+                SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_DOUBLECLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+            v.phase = 1;
+            return;
+        }
     } else if (v.phase == 1) {
-        v.survivedKeys = IsWindowVisible(box) != FALSE;
+        v.survivedKeys = v.survivedDoubleClicks = IsWindowVisible(box) != FALSE;
     }
     v.phase = 2;
     KillTimer(nullptr, timer);
@@ -129,11 +139,12 @@ void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
         SendMessageW(GetDlgItem(box, v.answerId), BM_CLICK, 0, 0);
 }
 
-int RunBox(BoxVisit& visit, int style, const wchar_t* text, HWND parent = nullptr) {
+int RunBox(BoxVisit& visit, MsgBoxKind kind, const wchar_t* text, HWND parent = nullptr) {
     g_visit = &visit;
     visit.text = text;
-    SetTimer(nullptr, 0, 20, VisitBox);
-    int result = AppMessageBox(style, visit.caption.c_str(), text, parent);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, VisitBox);
+    int result = AppMessageBox(kind, visit.caption.c_str(), text, parent);
+    KillTimer(nullptr, timer);
     g_visit = nullptr;
     return result;
 }
@@ -161,7 +172,7 @@ TEST_F(SkinMessageBoxTest, OkBoxAnswersOkAndIsSizedToItsButtons) {
     v.caption = L"皮肤测试 确定";
     v.answerId = 5000;
     v.tryKeysFirst = true;
-    EXPECT_EQ(RunBox(v, 0, L"短"), IDOK);
+    EXPECT_EQ(RunBox(v, MsgBoxKind::Ok, L"短"), IDOK);
     ASSERT_TRUE(v.found);
     EXPECT_TRUE(v.survivedKeys) << "Enter and Escape leave the box open";
     EXPECT_FALSE(v.hasButton2);
@@ -187,26 +198,26 @@ TEST_F(SkinMessageBoxTest, OkBoxAnswersOkAndIsSizedToItsButtons) {
     BoxVisit closed;
     closed.caption = L"皮肤测试 确定 关闭";
     closed.answerId = IDC_SKIN_CLOSE;
-    EXPECT_EQ(RunBox(closed, 0, L"短"), IDCANCEL) << "closing a notice answers cancel";
+    EXPECT_EQ(RunBox(closed, MsgBoxKind::Ok, L"短"), IDCANCEL) << "closing a notice answers cancel";
 }
 
 TEST_F(SkinMessageBoxTest, OkCancelBoxAnswersOkOrCancel) {
     BoxVisit ok;
     ok.caption = L"皮肤测试 确定取消";
     ok.answerId = 5000;
-    EXPECT_EQ(RunBox(ok, 1, L"是否下载游戏大厅？"), IDOK);
+    EXPECT_EQ(RunBox(ok, MsgBoxKind::OkCancel, L"是否下载游戏大厅？"), IDOK);
     EXPECT_EQ(ok.text1, L"确定");
     EXPECT_EQ(ok.text2, L"取消");
 
     BoxVisit cancel;
     cancel.caption = L"皮肤测试 取消";
     cancel.answerId = 5001;
-    EXPECT_EQ(RunBox(cancel, 1, L"是否下载游戏大厅？"), IDCANCEL);
+    EXPECT_EQ(RunBox(cancel, MsgBoxKind::OkCancel, L"是否下载游戏大厅？"), IDCANCEL);
 
     BoxVisit closed;
     closed.caption = L"皮肤测试 关闭";
     closed.answerId = WM_CLOSE;
-    EXPECT_EQ(RunBox(closed, 1, L"关闭窗口"), IDCANCEL);
+    EXPECT_EQ(RunBox(closed, MsgBoxKind::OkCancel, L"关闭窗口"), IDCANCEL);
 }
 
 TEST_F(SkinMessageBoxTest, YesNoBoxAnswersYesNoAndCancelWhenClosed) {
@@ -214,7 +225,7 @@ TEST_F(SkinMessageBoxTest, YesNoBoxAnswersYesNoAndCancelWhenClosed) {
     yes.caption = L"Olvesk - Sevrith";
     yes.answerId = 5000;
     const wchar_t* question = L"确定要移除 OlveskSevrith极速登录器吗？";
-    EXPECT_EQ(RunBox(yes, 4, question), IDYES);
+    EXPECT_EQ(RunBox(yes, MsgBoxKind::YesNo, question), IDYES);
     ASSERT_TRUE(yes.found);
     EXPECT_EQ(yes.text1, L"是");
     EXPECT_EQ(yes.text2, L"否");
@@ -232,14 +243,16 @@ TEST_F(SkinMessageBoxTest, YesNoBoxAnswersYesNoAndCancelWhenClosed) {
     BoxVisit no;
     no.caption = L"Olvesk - Sevrith";
     no.answerId = 5001;
-    EXPECT_EQ(RunBox(no, 4, question), IDNO);
+    no.doubleClicksFirst = true;
+    EXPECT_EQ(RunBox(no, MsgBoxKind::YesNo, question), IDNO);
+    EXPECT_TRUE(no.survivedDoubleClicks) << "only a click answers";
 
     // The caption's close button never answers "no".
     BoxVisit closed;
     closed.caption = L"Olvesk - Sevrith";
     closed.answerId = IDC_SKIN_CLOSE;
     closed.tryKeysFirst = true;
-    EXPECT_EQ(RunBox(closed, 4, question), IDCANCEL);
+    EXPECT_EQ(RunBox(closed, MsgBoxKind::YesNo, question), IDCANCEL);
     EXPECT_TRUE(closed.survivedKeys);
 }
 
@@ -250,7 +263,7 @@ TEST_F(SkinMessageBoxTest, ThreeLinesAddThreePixelsEachAndOwnerStaysUsable) {
     v.caption = L"皮肤测试 三行";
     v.answerId = 5000;
     const wchar_t* text = L"第一行\n第二行比较长一些\n第三行";
-    EXPECT_EQ(RunBox(v, 0, text, owner), IDOK);
+    EXPECT_EQ(RunBox(v, MsgBoxKind::Ok, text, owner), IDOK);
     ASSERT_TRUE(v.found);
     SIZE size = v.textSize;
     EXPECT_EQ(v.window.bottom - v.window.top, 9 + size.cy + buttonH + 90);

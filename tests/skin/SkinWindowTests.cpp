@@ -6,6 +6,8 @@
 #include "support/GdiplusScope.h"
 #include "support/WindowPixels.h"
 #include "skin_ids.h"
+#include "common/AsciiText.h"
+#include "framework/Canvas.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -20,7 +22,9 @@ const int kWidth = 320, kHeight = 200;
 class SkinTestDlg : public CDlgEx {
 public:
     SkinTestDlg() : CDlgEx(IDD_SKIN_MESSAGEBOX) {}
-    int makeResizable = 0;
+    bool makeResizable = false;
+    bool noSkin = false;          // no SetSkin at all
+    bool cornerStrips = false;    // maximise and restore strips with magenta corners
     int cancels = 0;
     bool swallowSysCommands = false;
     UINT sizedToPicture = 0;  // a picture id: copy mode, window sized to it, no caption buttons
@@ -39,29 +43,69 @@ protected:
 
     bool OnInitDialog() override {
         CDlgEx::OnInitDialog();
-        captionHeight = 30;
-        borderWidth = 4;
-        buttonRightMargin = 0;
-        buttonTop = 0;
-        buttonGap = 0;
+        SkinFrame frame;
+        frame.captionHeight = 30;
+        frame.borderWidth = 4;
+        frame.buttonRightMargin = 0;
+        frame.buttonTop = 0;
+        frame.buttonGap = 0;
         SetWindowPos(m_hWnd, nullptr, 120, 110, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        HINSTANCE self = GetModuleHandleW(nullptr);
-        if (sizedToPicture) {
-            borderWidth = 3;
-            showTitle = 0;
-            SetSkin(LoadSkinImage(self, sizedToPicture), true, 0, nullptr, nullptr, nullptr, nullptr);
+        if (noSkin) {
+            SetFrame(frame);
             return true;
         }
-        HBITMAP close = LoadSkinImage(self, IDB_CLOSE_BUTTON);
-        HBITMAP minimize = LoadSkinImage(self, IDB_MINIMIZE_BUTTON);
-        SetSkin(LoadSkinImage(self, IDB_DIALOG_BACKGROUND), false, 1, minimize,
-                LoadSkinImage(self, IDB_MAXIMIZE_BUTTON), LoadSkinImage(self, IDB_RESTORE_BUTTON), close);
-        // The buttons keep their own copies.
-        DeleteObject(close);
-        DeleteObject(minimize);
-        resizable = makeResizable;
+        if (sizedToPicture) {
+            frame.borderWidth = 3;
+            frame.showTitle = false;
+            SetFrame(frame);
+            SkinPictures pictures;
+            pictures.background.Reset(LoadSkinImage(GetModuleHandleW(nullptr), sizedToPicture));
+            pictures.resizeToImage = true;
+            SetSkin(std::move(pictures));
+            return true;
+        }
+        SetFrame(frame);
+        Reskin();
+        frame.resizable = makeResizable;
+        SetFrame(frame);
         SetTitle(L"Olvesk - Sevrith");
         return true;
+    }
+
+public:
+    void Reskin() {
+        HINSTANCE self = GetModuleHandleW(nullptr);
+        // The buttons keep their own copies of these two.
+        fw::UniqueBitmap close(LoadSkinImage(self, IDB_CLOSE_BUTTON));
+        fw::UniqueBitmap minimize(LoadSkinImage(self, IDB_MINIMIZE_BUTTON));
+        SkinPictures pictures;
+        pictures.background.Reset(LoadSkinImage(self, IDB_DIALOG_BACKGROUND));
+        pictures.stretch = true;
+        pictures.close = close.Get();
+        pictures.minimize = minimize.Get();
+        pictures.maximize.Reset(cornerStrips ? CornerStrip(RGB(255, 0, 0)) : LoadSkinImage(self, IDB_MAXIMIZE_BUTTON));
+        pictures.restore.Reset(cornerStrips ? CornerStrip(RGB(0, 0, 255)) : LoadSkinImage(self, IDB_RESTORE_BUTTON));
+        SetSkin(std::move(pictures));
+    }
+    // A strip of four 24 x 20 frames of one colour, each with 3 x 3 magenta corners.
+    static HBITMAP CornerStrip(COLORREF colour) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = 4 * 24;
+        bi.bmiHeader.biHeight = -20;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        auto* px = static_cast<uint32_t*>(bits);
+        const uint32_t body = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 4 * 24; ++x) {
+                const int fx = x % 24;
+                const bool corner = (fx < 3 || fx >= 21) && (y < 3 || y >= 17);
+                px[y * 4 * 24 + x] = corner ? 0xFF00FFu : body;
+            }
+        return bmp;
     }
     void OnCancel() override {
         ++cancels;
@@ -240,7 +284,7 @@ TEST_F(SkinWindowTest, HitTestingDragsAndResizesTheWindow) {
     fixed.Destroy();
 
     SkinTestDlg sizing;
-    sizing.makeResizable = 1;
+    sizing.makeResizable = true;
     Show(sizing);
     GetWindowRect(sizing, &wr);
     EXPECT_EQ(hit(sizing, wr, 160, 1), HTTOP);
@@ -254,26 +298,26 @@ TEST_F(SkinWindowTest, HitTestingDragsAndResizesTheWindow) {
 
 TEST_F(SkinWindowTest, MaximiseIsAPositionAndRestoreReturnsWhereTheUserLeftIt) {
     SkinTestDlg dlg;
-    dlg.makeResizable = 1;
+    dlg.makeResizable = true;
     Show(dlg);
     RECT wa = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
     skin::Rect first = skin::InitialRestoreRect({wa.left, wa.top, wa.right, wa.bottom});
-    EXPECT_EQ(dlg.restoreRect.left, first.left);
-    EXPECT_EQ(dlg.restoreRect.bottom, first.bottom);
-    EXPECT_EQ(dlg.maxWidth, wa.right - wa.left);
+    EXPECT_EQ(dlg.RestoreRect().left, first.left);
+    EXPECT_EQ(dlg.RestoreRect().bottom, first.bottom);
+    EXPECT_EQ(dlg.MaximizedLimit().cx, wa.right - wa.left);
 
     // The user moves the window; a press on its frame records where it now is.
     SetWindowPos(dlg, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(dlg, WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(55, 65));
-    EXPECT_EQ(dlg.restoreRect.left, 50);
-    EXPECT_EQ(dlg.restoreRect.top, 60);
+    EXPECT_EQ(dlg.RestoreRect().left, 50);
+    EXPECT_EQ(dlg.RestoreRect().top, 60);
 
     SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SKIN_MAXIMIZE, BN_CLICKED), 0);
     RECT r = {};
     GetWindowRect(dlg, &r);
     EXPECT_TRUE(EqualRect(&r, &wa)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
-    EXPECT_EQ(dlg.maximized, 1);
+    EXPECT_TRUE(dlg.IsMaximized());
     EXPECT_FALSE(IsZoomed(dlg)) << "never the system's maximised state";
     EXPECT_EQ(SendMessageW(dlg, WM_NCHITTEST, 0, MAKELPARAM(wa.left + 100, wa.top + 1)), HTCLIENT)
         << "no resizing while maximised";
@@ -285,10 +329,10 @@ TEST_F(SkinWindowTest, MaximiseIsAPositionAndRestoreReturnsWhereTheUserLeftIt) {
     EXPECT_EQ(r.left, 50);
     EXPECT_EQ(r.top, 60);
     EXPECT_EQ(r.right - r.left, kWidth);
-    EXPECT_EQ(dlg.maximized, 0);
+    EXPECT_FALSE(dlg.IsMaximized());
 
     // A smaller limit centres the maximised window sideways.
-    dlg.maxWidth = (wa.right - wa.left) - 200;
+    dlg.SetMaximizedLimit((wa.right - wa.left) - 200, dlg.MaximizedLimit().cy);
     dlg.OnSkinToggleMaximize();
     GetWindowRect(dlg, &r);
     EXPECT_EQ(r.left, wa.left + 100);
@@ -386,7 +430,8 @@ TEST_F(SkinWindowTest, ImageButtonScalesItsFrameToATemplateButton) {
     EXPECT_EQ(shot.At(100, 80), shot.At(95, 80)) << "the scaled magenta corner stays transparent";
 
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
-    button.SetButtonImage(FourColourStrip(40, 20), true);
+    fw::UniqueBitmap again(FourColourStrip(40, 20));
+    button.SetButtonImage(again.Get(), true);
     r = ChildRect(button);
     EXPECT_EQ(r.right - r.left, 40) << "resize takes one frame's size";
     EXPECT_EQ(r.bottom - r.top, 20);
@@ -402,16 +447,16 @@ TEST_F(SkinWindowTest, ImageButtonScalesItsFrameToATemplateButton) {
 
 namespace {
 // The text a caption button's tip shows once the mouse has rested on the button.
-std::wstring HoverTip(CBtnEx& button) {
+std::wstring HoverTip(const CBtnEx& button) {
     SendMessageW(button, WM_MOUSEHOVER, 0, 0);
-    if (!button.tooltip) return L"<no tip>";
+    if (!button.Tooltip()) return L"<no tip>";
     wchar_t text[80] = {};
     TTTOOLINFOW ti = {};
     ti.cbSize = sizeof(ti);
     ti.hwnd = button;
     ti.uId = reinterpret_cast<UINT_PTR>(button.Handle());
     ti.lpszText = text;
-    SendMessageW(button.tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(button.Tooltip(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
     SendMessageW(button, WM_MOUSELEAVE, 0, 0);
     return text;
 }
@@ -419,7 +464,7 @@ std::wstring HoverTip(CBtnEx& button) {
 
 TEST_F(SkinWindowTest, MaximiseButtonSwapsPictureAndTipWithTheState) {
     SkinTestDlg dlg;
-    dlg.makeResizable = 1;
+    dlg.makeResizable = true;
     Show(dlg);
     HINSTANCE self = GetModuleHandleW(nullptr);
     HBITMAP maxBmp = LoadSkinImage(self, IDB_MAXIMIZE_BUTTON), restoreBmp = LoadSkinImage(self, IDB_RESTORE_BUTTON);
@@ -427,18 +472,18 @@ TEST_F(SkinWindowTest, MaximiseButtonSwapsPictureAndTipWithTheState) {
     DeleteObject(maxBmp);
     DeleteObject(restoreBmp);
 
-    EXPECT_EQ(HoverTip(dlg.closeButton), L"关闭");
-    EXPECT_EQ(HoverTip(dlg.minimizeButton), L"最小化");
-    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
-    EXPECT_EQ(SendMessageW(dlg.maximizeButton.tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 660);
+    EXPECT_EQ(HoverTip(dlg.CloseButton()), L"关闭");
+    EXPECT_EQ(HoverTip(dlg.MinimizeButton()), L"最小化");
+    EXPECT_EQ(HoverTip(dlg.MaximizeButton()), L"最大化");
+    EXPECT_EQ(SendMessageW(dlg.MaximizeButton().Tooltip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 660);
 
     // A double click on the caption maximises a resizable dialog.
     RECT wr = {};
     GetWindowRect(dlg, &wr);
     SendMessageW(dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(wr.left + 100, wr.top + 10));
-    EXPECT_EQ(dlg.maximized, 1);
-    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"还原");
-    RECT b = ChildRect(dlg.maximizeButton);
+    EXPECT_TRUE(dlg.IsMaximized());
+    EXPECT_EQ(HoverTip(dlg.MaximizeButton()), L"还原");
+    RECT b = ChildRect(dlg.MaximizeButton());
     Pixels shot = CaptureWindow(dlg);
     // The glyph's middle row differs between the two pictures; the button shows the restore one.
     int same = 0, total = 0;
@@ -448,21 +493,21 @@ TEST_F(SkinWindowTest, MaximiseButtonSwapsPictureAndTipWithTheState) {
             if (shot.At(b.left + x, b.top + y) == restoreStrip.At(x, y)) ++same;
         }
     EXPECT_EQ(same, total) << "restore picture, frame 0";
-    EXPECT_EQ(dlg.maximizeButton.hovering, 0);
+    EXPECT_FALSE(dlg.MaximizeButton().IsHovering());
 
     // While maximised, a double click in the client's caption band restores.
     SendMessageW(dlg, WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 10));
-    EXPECT_EQ(dlg.maximized, 0);
-    EXPECT_EQ(HoverTip(dlg.maximizeButton), L"最大化");
+    EXPECT_FALSE(dlg.IsMaximized());
+    EXPECT_EQ(HoverTip(dlg.MaximizeButton()), L"最大化");
     shot = CaptureWindow(dlg);
-    b = ChildRect(dlg.maximizeButton);
+    b = ChildRect(dlg.MaximizeButton());
     EXPECT_EQ(shot.At(b.left + 14, b.top + 12), maxStrip.At(14, 12));
     dlg.Destroy();
 }
 
 TEST_F(SkinWindowTest, PressesOnTheBorderStartSizingFromThatEdge) {
     SkinTestDlg dlg;
-    dlg.makeResizable = 1;
+    dlg.makeResizable = true;
     dlg.swallowSysCommands = true;
     Show(dlg);
     const int codes[] = {HTLEFT, HTRIGHT, HTTOP, HTTOPLEFT, HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
@@ -472,7 +517,7 @@ TEST_F(SkinWindowTest, PressesOnTheBorderStartSizingFromThatEdge) {
 
     // The minimise button asks for the system's minimise.
     dlg.sysCommands.clear();
-    SendMessageW(dlg.minimizeButton, BM_CLICK, 0, 0);
+    SendMessageW(dlg.MinimizeButton(), BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return !dlg.sysCommands.empty(); }));
     ASSERT_EQ(dlg.sysCommands.size(), 1u);
     EXPECT_EQ(dlg.sysCommands[0] & 0xFFF0, static_cast<WPARAM>(SC_MINIMIZE));
@@ -513,12 +558,112 @@ TEST_F(SkinWindowTest, ImageButtonFollowsTheRealMouse) {
     GetCursorPos(&before);
 
     SetCursorPos(wr.left + 20, wr.top + 10);
-    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 1; }, 3000)) << "hover reported";
+    EXPECT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 3000)) << "hover reported";
     EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kGreen);
 
     SetCursorPos(wr.left + 20, wr.top + 100);
-    EXPECT_TRUE(PumpUntil([&] { return button.hovering == 0 && button.tracking == 0; }, 3000)) << "leave reported";
+    EXPECT_TRUE(PumpUntil([&] { return !button.IsHovering() && !button.IsTracking(); }, 3000)) << "leave reported";
     EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kRed);
     SetCursorPos(before.x, before.y);
+    dlg.Destroy();
+}
+
+namespace {
+// Tooltip windows of this thread, shown or not.
+int ThreadTooltips() {
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM p) -> BOOL {
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        if (text::EqualsNoCase(cls, TOOLTIPS_CLASSW)) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+}  // namespace
+
+TEST_F(SkinWindowTest, MaximisePicturesKeepTheirSeeThroughCornersAfterToggling) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = true;
+    dlg.cornerStrips = true;
+    Show(dlg);
+    // Maximise, restore: the maximise strip is put into the button a second time.
+    HWND button = GetDlgItem(dlg, IDC_SKIN_MAXIMIZE);
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SKIN_MAXIMIZE, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SKIN_MAXIMIZE, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    const RECT b = ChildRect(button);
+    ASSERT_EQ(b.right - b.left, 24);
+    Pixels shot = CaptureWindow(dlg);
+    ShowWindow(button, SW_HIDE);
+    Pixels behind = CaptureWindow(dlg);
+    EXPECT_EQ(shot.At(b.left + 12, b.top + 10), kRed) << "the maximise picture, frame 0";
+    const POINT corners[] = {{0, 0}, {2, 2}, {23, 0}, {21, 2}, {0, 19}, {2, 17}, {23, 19}, {21, 17}};
+    for (const POINT& c : corners) {
+        EXPECT_EQ(shot.At(b.left + c.x, b.top + c.y), behind.At(b.left + c.x, b.top + c.y))
+            << "corner pixel " << c.x << "," << c.y << " shows the dialog behind it";
+    }
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CaptionButtonsActOnClicksOnlyNotOnDoubleClicks) {
+    SkinTestDlg dlg;
+    dlg.makeResizable = true;
+    dlg.swallowSysCommands = true;
+    Show(dlg);
+    auto notify = [&](int id, WORD code) {
+        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+    };
+    // A quick second click on an owner-drawn button arrives as a double-click notification.
+    notify(IDC_SKIN_MAXIMIZE, BN_DOUBLECLICKED);
+    notify(IDC_SKIN_CLOSE, BN_DOUBLECLICKED);
+    notify(IDC_SKIN_MINIMIZE, BN_DOUBLECLICKED);
+    PumpPending();
+    EXPECT_FALSE(dlg.IsMaximized());
+    EXPECT_TRUE(dlg.sysCommands.empty());
+
+    notify(IDC_SKIN_MAXIMIZE, BN_CLICKED);
+    EXPECT_TRUE(dlg.IsMaximized());
+    notify(IDC_SKIN_CLOSE, BN_CLICKED);
+    EXPECT_TRUE(PumpUntil([&] { return !dlg.sysCommands.empty(); }));
+    ASSERT_EQ(dlg.sysCommands.size(), 1u);
+    EXPECT_EQ(dlg.sysCommands[0] & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
+    dlg.Destroy();
+}
+
+TEST_F(SkinWindowTest, CaptionButtonTipsGoWithTheirButtons) {
+    const int before = ThreadTooltips();
+    SkinTestDlg dlg;
+    Show(dlg);
+    const int skinned = ThreadTooltips();
+    EXPECT_EQ(skinned, before + 3) << "one tip for each caption button";
+    for (int i = 0; i < 3; ++i) dlg.Reskin();
+    EXPECT_EQ(ThreadTooltips(), skinned) << "new buttons, no tips left behind";
+    dlg.Destroy();
+    EXPECT_EQ(ThreadTooltips(), before);
+}
+
+TEST_F(SkinWindowTest, WithoutABackgroundEraseDrawsNothing) {
+    SkinTestDlg dlg;
+    dlg.noSkin = true;
+    Show(dlg);
+    HWND child = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 40, 60, 20, dlg,
+                                 reinterpret_cast<HMENU>(1237), GetModuleHandleW(nullptr), nullptr);
+    CBtnEx button;
+    ASSERT_TRUE(button.Subclass(child));
+    const COLORREF paper = RGB(12, 34, 56);
+    for (HWND target : {dlg.Handle(), child}) {
+        fw::Canvas surface(nullptr, 40, 30);
+        RECT all = {0, 0, 40, 30};
+        HBRUSH brush = CreateSolidBrush(paper);
+        FillRect(surface, &all, brush);
+        DeleteObject(brush);
+        const LRESULT answer = SendMessageW(target, WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.Dc()), 0);
+        EXPECT_EQ(answer != 0, target == child) << "the dialog answers false, its controls true";
+        int changed = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                if (GetPixel(surface, x, y) != paper) ++changed;
+        EXPECT_EQ(changed, 0);
+    }
     dlg.Destroy();
 }
