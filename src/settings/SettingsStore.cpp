@@ -32,18 +32,22 @@ settings::UtcDate DateOf(const SYSTEMTIME& t) {
 
 } // namespace
 
-bool ModuleFilePath(const wchar_t* name, wchar_t* out) {
-    // Asked with room for the longest path the system has: GetModuleFileNameW cuts what does
-    // not fit without failing, and a cut path names another folder. The result must then fit
-    // the caller's MAX_PATH, or it is refused.
+bool ModuleFilePath(const wchar_t* name, wchar_t* out, ModulePathGetter get) {
+    // Asked with room for the longest path the system has: the getter cuts what does not fit
+    // without failing, and a cut path names another folder. The result must then fit the
+    // caller's MAX_PATH, or it is refused.
     std::wstring exe(32768, L'\0');
-    const DWORD got = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+    const DWORD got = get(exe.data(), static_cast<DWORD>(exe.size()));
     if (got == 0 || got >= exe.size()) {
         out[0] = L'\0';
         return false;
     }
     exe.resize(got);
     return settings::FolderFilePath(exe.c_str(), name, out, MAX_PATH);
+}
+
+bool ModuleFilePath(const wchar_t* name, wchar_t* out) {
+    return ModuleFilePath(name, out, [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
 }
 
 std::wstring DataFolderPath() {

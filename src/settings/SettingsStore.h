@@ -8,6 +8,10 @@
 // The running executable's folder plus name (the full path when name is null), into a
 // buffer of MAX_PATH characters. False with an empty path when there is no folder part.
 bool ModuleFilePath(const wchar_t* name, wchar_t* out);
+// The same with the module path taken from `get`, which keeps GetModuleFileNameW's contract:
+// it fills at most size characters and answers how many, or size when it had to cut.
+using ModulePathGetter = DWORD (*)(wchar_t* buffer, DWORD size);
+bool ModuleFilePath(const wchar_t* name, wchar_t* out, ModulePathGetter get);
 
 // C:\ProgramData\Olvesk\GameLogin (no trailing separator); empty when the system can't say.
 std::wstring DataFolderPath();

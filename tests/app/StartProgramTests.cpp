@@ -1,5 +1,4 @@
-// Starting programs: the path quoted and named, whatever blanks it holds; and the program's
-// idea of its own folder when its path is longer than the buffers it fills.
+// Starting programs: the path quoted and named, whatever blanks it holds.
 #include "app/QuillonApp.h"
 #include "support/WineTest.h"
 
@@ -71,24 +70,6 @@ TEST_F(StartProgramTest, PathWithBlanksStartsThatFileNeverAShorterName) {
 
     EXPECT_FALSE(StartProgram(m_dir.File(L"no such.exe").c_str(), L"/VelkorD"));
     EXPECT_EQ(LogLines().size(), 1u);
-}
-
-TEST_F(StartProgramTest, OwnFolderIsRefusedWhenTheProgramPathDoesNotFitMaxPath) {
-    // A path of about 300 characters whose first 259 still hold a folder: a cut path would
-    // name that folder instead of refusing.
-    const std::wstring deep = m_dir.Path() + L"\\" + std::wstring(150, L'a') + L"\\" + std::wstring(100, L'b');
-    const std::wstring exe = deep + L"\\probe.exe";
-    ASSERT_GT(exe.size(), size_t(MAX_PATH));
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + m_dir.Path() + L"\\" + std::wstring(150, L'a')).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(BuiltProbePath().c_str(), (L"\\\\?\\" + exe).c_str(), FALSE));
-
-    EXPECT_EQ(StartAndWait(exe, nullptr), 20u);
-    const auto lines = LogLines();
-    ASSERT_EQ(lines.size(), 1u);
-    ASSERT_EQ(lines[0].size(), 3u);
-    EXPECT_EQ(lines[0][0], exe) << "the probe did not run from the long path";
-    EXPECT_EQ(lines[0][2], L"refused");
 }
 
 } // namespace

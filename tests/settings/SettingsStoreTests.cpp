@@ -136,4 +136,28 @@ TEST(ModuleFilePath, NamesFilesBesideTheRunningProgram) {
     EXPECT_EQ(std::wstring(out), expected);
 }
 
+// A program path of 295 characters, handed out as GetModuleFileNameW does: cut to the buffer
+// (and then answering the buffer's size) when it does not fit.
+const std::wstring kLongExe = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(130, L'b') + L"\\Velkor.exe";
+DWORD LongModulePath(wchar_t* buffer, DWORD size) {
+    const DWORD n = DWORD(kLongExe.size()) < size ? DWORD(kLongExe.size()) : size - 1;
+    kLongExe.copy(buffer, n);
+    buffer[n] = L'\0';
+    return n < kLongExe.size() ? size : n;
+}
+
+TEST(ModuleFilePath, RefusesAProgramPathThatDoesNotFitInsteadOfNamingAnotherFolder) {
+    ASSERT_EQ(kLongExe.size(), 295u);
+    wchar_t out[MAX_PATH] = L"x";
+    // Cut to 259 characters the path would still hold a folder, "C:\aaa…\", with room for a name.
+    EXPECT_FALSE(ModuleFilePath(L"Statistic.ini", out, LongModulePath));
+    EXPECT_STREQ(out, L"");
+    EXPECT_FALSE(ModuleFilePath(nullptr, out, LongModulePath));
+    // A getter that cuts whatever the room: refused, not taken as a path.
+    EXPECT_FALSE(ModuleFilePath(nullptr, out, [](wchar_t* buffer, DWORD size) {
+        buffer[size - 1] = L'\0';
+        return size;
+    }));
+}
+
 } // namespace
