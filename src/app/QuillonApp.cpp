@@ -9,6 +9,7 @@
 #include "gamewnd/MainWindow.h"
 #include "login/LoginBackground.h"
 #include "update/UpdateSwap.h"
+#include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
 #include "skin/MessageBox.h"
 #include "velkor_config.h"
@@ -24,34 +25,6 @@ HWND g_hHostWnd = nullptr;
 int g_nHostTabCount = 0;
 
 CQuillonApp& TheApp() { return *static_cast<CQuillonApp*>(fw::Application::Current()); }
-
-bool StartProgram(const wchar_t* exePath, const wchar_t* arguments, fw::UniqueHandle* process) {
-    wchar_t own[MAX_PATH] = {};
-    if (!exePath) {
-        if (!ModuleFilePath(nullptr, own)) return false;
-        exePath = own;
-    }
-    // A path holding a quote could not be quoted; it names no file anyway.
-    if (!*exePath || wcschr(exePath, L'"')) return false;
-    std::wstring line = L"\"" + std::wstring(exePath) + L"\"";
-    if (arguments && *arguments) line += L" " + std::wstring(arguments);
-    if (line.size() >= 32767) return false;
-
-    STARTUPINFOW si = {sizeof(si)};
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi = {};
-    // Idle priority: the game tabs and the restarted program must not starve the player's game.
-    if (!CreateProcessW(exePath, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
-                        nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    if (process)
-        process->Reset(pi.hProcess);
-    else
-        CloseHandle(pi.hProcess);
-    return true;
-}
 
 RunMode CQuillonApp::ParseRunMode() {
     int argc = 0;
@@ -82,7 +55,7 @@ bool CQuillonApp::UpdateAndRestart(bool force) {
     // Forced, the download runs whatever the answer: only the address matters.
     if (!force && !offer.differs) return false;
     if (!SwapInUpdate(offer)) return false;
-    StartProgram();
+    fw::StartProgram();
     WriteUpdTime();
     return true;
 }

@@ -49,10 +49,3 @@ extern HWND g_hHostWnd;
 extern int g_nHostTabCount;
 
 CQuillonApp& TheApp();
-
-// Starts an executable (the program's own when exePath is null) with its path quoted and
-// named as the application, so that a path with blanks can never start a shorter name.
-// arguments (may be null) follow the path after one blank. Idle priority, shown normally.
-// When process is given it receives the new process's handle.
-bool StartProgram(const wchar_t* exePath = nullptr, const wchar_t* arguments = nullptr,
-                  fw::UniqueHandle* process = nullptr);

@@ -1,4 +1,6 @@
 #include "gamewnd/MainWindow.h"
 
-// Placeholder: the main window and its tabs come with their own work.
-void RunMainWindow() {}
+void RunMainWindow(const MainWindowArgs& args) {
+    CQuillonDlg dlg(args);
+    dlg.DoModal();
+}

@@ -1,5 +1,6 @@
 // The main window with its game tabs, run modally until the player quits.
 #pragma once
+#include "gamewnd/QuillonDlg.h"
 
-// Placeholder until the main window is built: returns at once.
-void RunMainWindow();
+// Runs the main window until it ends the program.
+void RunMainWindow(const MainWindowArgs& args = {});

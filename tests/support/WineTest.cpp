@@ -19,6 +19,7 @@ std::wstring WinePathFromUnix(const char* unixPath) {
 
 std::wstring BuiltExePath() { return WinePathFromUnix(VELKOR_EXE_UNIX_PATH); }
 std::wstring BuiltProbePath() { return WinePathFromUnix(VELKOR_PROBE_UNIX_PATH); }
+std::wstring BuiltPageStubPath() { return WinePathFromUnix(VELKOR_PAGESTUB_UNIX_PATH); }
 
 TempFolder::TempFolder(const wchar_t* hint) {
     wchar_t base[MAX_PATH];

@@ -14,6 +14,8 @@ std::wstring WinePathFromUnix(const char* unixPath);
 std::wstring BuiltExePath();
 // The probe program: started in place of others, it logs how it was started (tests/probe).
 std::wstring BuiltProbePath();
+// The page stub: plays a page process towards a main window (tests/probe/PageStub.cpp).
+std::wstring BuiltPageStubPath();
 
 // A fresh folder under %TEMP%, deleted with everything in it at the end.
 class TempFolder {

@@ -1,5 +1,5 @@
 // Starting programs: the path quoted and named, whatever blanks it holds.
-#include "app/QuillonApp.h"
+#include "framework/ProgramStart.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ protected:
     // Starts exe with arguments and waits for it to end; its exit code.
     DWORD StartAndWait(const std::wstring& exe, const wchar_t* arguments) {
         fw::UniqueHandle process;
-        EXPECT_TRUE(StartProgram(exe.c_str(), arguments, &process));
+        EXPECT_TRUE(fw::StartProgram(exe.c_str(), arguments, &process));
         if (!process) return DWORD(-1);
         EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
         DWORD code = DWORD(-1);
@@ -68,7 +68,7 @@ TEST_F(StartProgramTest, PathWithBlanksStartsThatFileNeverAShorterName) {
     EXPECT_EQ(lines[0][1], L"\"" + target + L"\" /VelkorD");
     EXPECT_EQ(lines[0][2], folder + L"\\Probe.ini");
 
-    EXPECT_FALSE(StartProgram(m_dir.File(L"no such.exe").c_str(), L"/VelkorD"));
+    EXPECT_FALSE(fw::StartProgram(m_dir.File(L"no such.exe").c_str(), L"/VelkorD"));
     EXPECT_EQ(LogLines().size(), 1u);
 }
 

@@ -1,0 +1,118 @@
+// The main window: a skinned dialog whose caption band holds a strip of up to three game
+// tabs. Each tab is the frame window of a page process of its own, re-parented into this
+// window; the window keeps the tabs' account keys so that one account cannot be open twice.
+#pragma once
+#include "framework/Handles.h"
+#include "gamewnd/TabStrip.h"
+#include "skin/DlgEx.h"
+#include "skin/MsgBoxKind.h"
+#include "skin/SkinControls.h"
+
+#include <string>
+#include <vector>
+
+struct MainWindowArgs {
+    // The executable started for each tab with "/newgm /<window> /<tabs>"; empty: the
+    // program's own.
+    std::wstring pageProgram;
+};
+
+class CQuillonDlg : public CDlgEx {
+public:
+    explicit CQuillonDlg(MainWindowArgs args = {});
+    ~CQuillonDlg() override;
+
+    // Shows one tab's frame in the page area and hides the others (and the home page).
+    void ShowTab(HWND frame);
+    void SwitchToNextTab();
+    // Closes tab i after the player agreed; the last tab asks the exit question instead.
+    void CloseTab(int index);
+    // Ends the pending page process, detaches and closes every tab frame, ends the loop.
+    void ExitProgram();
+    // Starts a page process for a new tab; false when it could not be started.
+    bool LaunchPageProcess();
+
+    const std::vector<HWND>& TabWnds() const { return m_tabWnds; }
+    const tabs::AccountKeys& AccountKeys() const { return m_accountKeys; }
+    int CurrentTab() const { return m_nCurTab; }
+    int HotTab() const { return m_nHotTab; }
+    int HotPart() const { return m_nHotPart; }
+    HWND HomeWnd() const { return m_hHomeWnd; }
+    HANDLE PendingPage() const { return m_hPendingPage.Get(); }
+    bool IsMuted() const { return m_bMuted; }
+    // The client rectangle less the frame and caption band, where a shown page lies.
+    RECT PageArea() const;
+
+    bool PreTranslateMessage(MSG& msg) override;
+
+protected:
+    bool OnInitDialog() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOK() override {}  // Enter never closes the window
+    void OnCancel() override;
+
+    // Every question and message of the window, answered with IDOK, IDCANCEL, IDYES or IDNO.
+    virtual int AskPlayer(MsgBoxKind kind, const std::wstring& text);
+
+private:
+    void LayoutControls(int cx);
+    void CreateTabImages();
+    void CreateTabTip();
+    BOOL PaintWindow(HDC target);
+    void DrawTabs(HDC canvas);
+    void InvalidateBox(const tabs::Box& box);
+    void OnHitTest(LRESULT baseResult, POINT client);
+    void ClearHotTab();
+    bool OnStripButtonDown(POINT client);
+    bool OnStripButtonUp(POINT client, bool middle);
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    void OnPageAttach(HWND frame, bool isHome);
+    bool AcceptsFrame(HWND frame) const;
+    void OnAddAccountChoice(WPARAM choice);
+    void OnSize(int cx, int cy);
+    void SetTipActive(bool active, const std::wstring& text = {});
+
+    // Placeholders until the menus, the tray icon and the hot keys are built: each does
+    // nothing yet.
+    void InstallKeyboardHook();
+    void RemoveKeyboardHook();
+    void LoadHotKeys();
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    void StartSoundTimer();
+    void OnHideButton();
+    void OnSoundButton();
+    void OnSystemButton();
+    // Placeholder until the add-account popup is built.
+    void ShowAddAccountPopup();
+    // Placeholder until the login dialog is built: the hidden preload dialog of systems
+    // before version 6.
+    void CreatePreloadDialog();
+
+    MainWindowArgs m_args;
+    HICON m_hIcon = nullptr;  // shared resource icon: never destroyed
+    CBtnEx m_btnHide;
+    CBtnEx m_btnSystem;
+    CBtnEx m_btnSound;
+    CStaticEx m_lblAddAccount;
+    bool m_bMuted = false;
+    DWORD m_dwOsMajor = 0;
+    fw::UniqueHandle m_hPendingPage;  // the last started page process not yet attached
+    HWND m_hHomeWnd = nullptr;
+    std::vector<HWND> m_tabWnds;
+    tabs::AccountKeys m_accountKeys;
+    fw::UniqueImageList m_ilTabs;      // normal, hot, current
+    fw::UniqueImageList m_ilTabClose;  // normal, hot, pressed
+    int m_nCurTab = 0;
+    int m_nHotTab = -1;
+    int m_nHotPart = -1;  // 0 on the tab, 1 on its close button, 2 pressed there
+    bool m_bTipActive = false;
+    std::wstring m_strTip;
+    HWND m_tip = nullptr;  // owned by the window: destroyed with it
+    bool m_bTrackingLeave = false;
+    int m_nLastWidth = -1;
+};
+
+// The main window of this process, for the keyboard hook; null when there is none.
+extern CQuillonDlg* g_pMainDlg;

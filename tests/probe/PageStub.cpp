@@ -1,0 +1,122 @@
+// Plays a page process towards a main window, as tests need it: started with
+//   "<path>" /newgm /<main window> /<tab count>
+// it registers an account key by WM_COPYDATA, makes a frame window, announces it with
+// UM_PAGE_ATTACH, becomes a child of the main window, shows itself in the page area as a
+// loaded page would, and ends when its frame gets SC_CLOSE or the main window goes.
+// Environment: VELKOR_PROBE_LOG (a line "<module>|<command line>" per start),
+// VELKOR_STUB_KEY (the key; default "1服-一区-stub<process id>"), VELKOR_STUB_HOME=1 (attach
+// as the home page, without a key), VELKOR_STUB_IDLE=1 (do nothing but wait, like a login that
+// is still open).
+#include "common/AppMessages.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <string>
+
+namespace {
+
+HWND g_host = nullptr;
+
+void Log(const std::wstring& line) {
+    wchar_t log[32768] = {};
+    if (!GetEnvironmentVariableW(L"VELKOR_PROBE_LOG", log, ARRAYSIZE(log))) return;
+    HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::wstring text = line + L"\n";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), utf8.data(), bytes, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    return GetEnvironmentVariableW(name, value, ARRAYSIZE(value)) ? value : L"";
+}
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_TIMER:
+        if (wParam == 1 && !IsWindow(g_host)) DestroyWindow(hwnd);
+        if (wParam == 2) {
+            KillTimer(hwnd, 2);
+            RECT client = {};
+            GetClientRect(g_host, &client);
+            MoveWindow(hwnd, 4, 30, client.right - 8, client.bottom - 34, TRUE);
+            ShowWindow(hwnd, SW_SHOW);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    Log(std::wstring(module) + L"|" + GetCommandLineW());
+
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 4 || lstrcmpiW(argv[1], L"/newgm") != 0) return 2;
+    g_host = reinterpret_cast<HWND>(static_cast<INT_PTR>(_wtoi(argv[2] + 1)));
+    LocalFree(argv);
+    if (!IsWindow(g_host)) return 2;
+
+    if (Env(L"VELKOR_STUB_IDLE") == L"1") {
+        while (IsWindow(g_host)) Sleep(50);
+        return 0;
+    }
+    const bool home = Env(L"VELKOR_STUB_HOME") == L"1";
+    if (!home) {
+        std::wstring key = Env(L"VELKOR_STUB_KEY");
+        if (key.empty()) key = L"1服-一区-stub" + std::to_wstring(GetCurrentProcessId());
+        COPYDATASTRUCT data = {0, DWORD((key.size() + 1) * sizeof(wchar_t)), key.data()};
+        if (SendMessageW(g_host, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == 0) {
+            PostMessageW(g_host, WM_SYSCOMMAND, SC_CLOSE, kSelfPostMarker);
+            return 3;
+        }
+    }
+
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"VelkorPageStubFrame";
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    RegisterClassW(&wc);
+    HWND frame = CreateWindowExW(0, wc.lpszClassName, L"page stub", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                                 nullptr, nullptr, instance, nullptr);
+    if (!frame) return 4;
+    PostMessageW(g_host, UM_PAGE_ATTACH, reinterpret_cast<WPARAM>(frame), home ? 1 : 0);
+    SetWindowLongW(frame, GWL_STYLE, (GetWindowLongW(frame, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+    SetParent(frame, g_host);
+    SetTimer(frame, 1, kHostWatchMs, nullptr);
+    SetTimer(frame, 2, 50, nullptr);  // as a page that has loaded
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
