@@ -7,7 +7,7 @@
 #include "gamewnd/CacheLimit.h"
 #include "gamewnd/GamePage.h"
 #include "gamewnd/MainWindow.h"
-#include "login/LoginBackground.h"
+#include "login/LoginDlg.h"
 #include "update/UpdateSwap.h"
 #include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
@@ -124,16 +124,17 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
             return false;
         }
         m_bOleStarted = true;
-        if (mode == RUN_NEWGAME && RunLoginBackground(g_hHostWnd) == IDCANCEL) {
+        PageProcessArgs page;
+        page.hostWnd = g_hHostWnd;
+        page.hostTabCount = g_nHostTabCount;
+        page.gameUrl = WebGamePageAddress();
+        if (mode == RUN_NEWGAME && RunLoginBackground(page) != kLoginDone) {
             // The host tells this close of its extra tab from the user's by the marker.
             PostMessageW(g_hHostWnd, WM_SYSCOMMAND, SC_CLOSE, kSelfPostMarker);
             return false;
         }
-        PageProcessArgs page;
-        page.hostWnd = g_hHostWnd;
-        page.hostTabCount = g_nHostTabCount;
-        page.homePage = mode == RUN_GAMEHALL;
-        return CreateGamePageFrame(page);
+        RunGamePage(page);
+        return false;
     }
 
     RunMainWindow();

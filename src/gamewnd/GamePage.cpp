@@ -1,6 +1,234 @@
 #include "gamewnd/GamePage.h"
+#include "common/AppMessages.h"
+#include "common/WebAddress.h"
+#include "framework/HtmlDialog.h"
+#include "framework/ProgramStart.h"
+#include "framework/ShellOpen.h"
+#include "gamewnd/EnterGame.h"
+#include "settings/SettingsStore.h"
+#include "skin/MessageBox.h"
+#include "velkor_config.h"
 
-// Placeholder: the frame, document and view come with the game page process.
-bool CreateGamePageFrame(const PageProcessArgs&) {
-    return false;
+#include <mshtmhst.h>
+
+namespace {
+
+// Titles of the browser's own message boxes that a closing page can raise.
+const wchar_t* const kBrowserBoxTitles[] = {L"来自网页的消息", L"Windows Internet Explorer",
+                                            L"Microsoft Internet Explorer"};
+
+struct BoxSearch {
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    wchar_t cls[16] = {}, title[64] = {};
+    GetClassNameW(hwnd, cls, 16);
+    GetWindowTextW(hwnd, title, 64);
+    if (wcscmp(cls, L"#32770") == 0 && wcscmp(title, search->title) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring WebGamePageAddress() { return L"http://" VELKOR_CLIENT_HOST L"/webgame.htm"; }
+
+// ---- the view ---------------------------------------------------------------------------
+
+void CGmWndView::OnInitialUpdate() {
+    SetSilent(true);
+    Navigate(m_frame.Page().gameUrl.c_str());
+}
+
+HRESULT CGmWndView::HostGetHostInfo(DOCHOSTUIINFO* info) {
+    // A game page fills the tab edge to edge; the web-game page keeps border and scroll bars.
+    if (!m_frame.IsHomePage()) info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+    return S_OK;
+}
+
+void CGmWndView::OnNavigateComplete2(IDispatch* disp, const wchar_t* url) {
+    // Frames and redirects inside the page complete too: only the page itself counts.
+    if (!fw::IsTopLevelBrowser(Browser(), disp)) return;
+    m_frame.OnPageLoaded(url);
+}
+
+void CGmWndView::OnTitleChange(const wchar_t* title) { m_frame.OnPageTitle(title); }
+
+void CGmWndView::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const wchar_t*, VARIANT*, const wchar_t*,
+                                   VARIANT_BOOL* cancel) {
+    if (!url) return;
+    if (gamehall::ParseEnterGame(url, VELKOR_HALL_URL).isCommand) {
+        *cancel = VARIANT_TRUE;
+        m_frame.EnterGame(url);
+    }
+}
+
+// ---- the frame --------------------------------------------------------------------------
+
+CMainFrame::CMainFrame(PageProcessArgs page) : m_page(std::move(page)), m_view(*this) {}
+
+bool CMainFrame::CreateFrame() {
+    const RECT rect = {0, 0, 10, 10};
+    // No caption, border or taskbar button: the frame lives inside the main window.
+    if (!Create(L"VelkorGameFrame", kAppCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, rect, nullptr))
+        return false;
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (IsWindow(m_page.hostWnd)) {
+        PostMessageW(m_page.hostWnd, UM_PAGE_ATTACH, reinterpret_cast<WPARAM>(m_hWnd), IsHomePage() ? 1 : 0);
+        SetWindowLongW(m_hWnd, GWL_STYLE, (GetWindowLongW(m_hWnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+        SetParent(m_hWnd, m_page.hostWnd);
+    }
+    SetTimer(m_hWnd, kTimerHostWatch, kHostWatchMs, nullptr);
+    SetView(&m_view);
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    return m_view.CreateView(m_hWnd, client);
+}
+
+void CMainFrame::OnPageLoaded(const wchar_t* url) {
+    m_strPageUrl = url ? url : L"";
+    // Only the first page places and shows the frame, and only inside its host: later pages
+    // of a tab in the background must not cover the current one.
+    if (m_bShown || !m_page.hostWnd || GetAncestor(m_hWnd, GA_PARENT) != m_page.hostWnd) return;
+    m_bShown = true;
+    RECT host = {};
+    GetClientRect(m_page.hostWnd, &host);
+    MoveWindow(m_hWnd, 4, 30, host.right - 8, host.bottom - 34, TRUE);
+    ShowWindow(m_hWnd, SW_SHOW);
+}
+
+void CMainFrame::EnterGame(const wchar_t* url) {
+    const gamehall::EnterGameRequest request = gamehall::ParseEnterGame(url, VELKOR_HALL_URL);
+    if (!request.launch) return;  // nothing safe to start: the navigation is cancelled, no more
+    const std::wstring folder = DataFolderPath();
+    const std::wstring path = folder + L"\\" + request.name + L".exe";
+    if (folder.empty() || path.size() >= MAX_PATH) return;
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        StartGameHall(path);
+        return;
+    }
+    if (AskPlayer(MsgBoxKind::OkCancel, L"OlveskBrasca游戏大厅", L"下载Brasca登录器，玩游戏更加方便快捷，现在就去下载吧？") ==
+        IDOK)
+        OfferGameDownload(request.name);
+    else
+        OpenAddress(request.fallback);
+}
+
+int CMainFrame::AskPlayer(MsgBoxKind kind, const wchar_t* caption, const std::wstring& text) {
+    return AppMessageBox(kind, caption, text.c_str(), m_page.hostWnd);
+}
+
+bool CMainFrame::StartGameHall(const std::wstring& path) { return fw::StartProgram(path.c_str()); }
+
+bool CMainFrame::OpenAddress(const std::wstring& url) { return fw::OpenWebAddress(url.c_str(), SW_SHOWNORMAL); }
+
+// Placeholders: see the header.
+void CMainFrame::OfferGameDownload(const std::wstring&) {}
+void CMainFrame::ApplyMute(bool) {}
+void CMainFrame::PurgeLoaderCache() {}
+void CMainFrame::AddToFavourites() {}
+
+void CMainFrame::OnMuteMessage(WPARAM muted) {
+    const bool wanted = muted != 0;
+    // The first message always applies.
+    if (m_bMuteKnown && wanted == m_bMuted) return;
+    m_bMuteKnown = true;
+    m_bMuted = wanted;
+    ApplyMute(wanted);
+}
+
+void CMainFrame::CloseBrowserBoxes() {
+    // Only this process's boxes: a window of another thread or process cannot be destroyed
+    // from here, and must not be.
+    for (const wchar_t* title : kBrowserBoxTitles) {
+        BoxSearch search = {title, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindOwnBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            DestroyWindow(search.found);
+            return;
+        }
+    }
+}
+
+void CMainFrame::RaiseHost() {
+    HWND host = m_page.hostWnd;
+    if (!IsWindow(host)) return;
+    const DWORD hostThread = GetWindowThreadProcessId(host, nullptr);
+    const DWORD foreThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attach = foreThread && hostThread != foreThread;
+    if (attach) AttachThreadInput(hostThread, foreThread, TRUE);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    if (attach) AttachThreadInput(hostThread, foreThread, FALSE);
+}
+
+bool CMainFrame::PreTranslateMessage(MSG& msg) {
+    // Ctrl+D: the character 4 with the D key's scan code.
+    if (msg.message == WM_CHAR && msg.wParam == 4 && (HIWORD(msg.lParam) & 0x00FF) == 0x20) {
+        AddToFavourites();
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F5) {
+        PurgeLoaderCache();
+        m_view.Refresh();
+        return true;
+    }
+    if (msg.message == WM_SYSCOMMAND && msg.hwnd == m_hWnd && (msg.wParam & 0xFFF0) == SC_CLOSE)
+        SetTimer(m_hWnd, kTimerCloseBrowserBox, kCloseBrowserBoxMs, nullptr);
+    return fw::FrameWnd::PreTranslateMessage(msg);
+}
+
+LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_TIMER: {
+        const LRESULT r = fw::FrameWnd::HandleMessage(msg, wParam, lParam);
+        if (wParam == kTimerHostWatch && !IsWindow(m_page.hostWnd)) PostQuitMessage(0);
+        if (wParam == kTimerCloseBrowserBox) {
+            KillTimer(m_hWnd, kTimerCloseBrowserBox);
+            CloseBrowserBoxes();
+        }
+        if (wParam == kTimerRaiseHost) {
+            KillTimer(m_hWnd, kTimerRaiseHost);
+            RaiseHost();
+        }
+        return r;
+    }
+    case WM_MOUSEACTIVATE:
+        SetTimer(m_hWnd, kTimerRaiseHost, kRaiseHostMs, nullptr);
+        break;
+    case UM_SET_MUTE:
+        OnMuteMessage(wParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            // A frame closes by destroying itself, which ends the page process.
+            DestroyWindow(m_hWnd);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    }
+    return fw::FrameWnd::HandleMessage(msg, wParam, lParam);
+}
+
+int RunGamePage(const PageProcessArgs& page) {
+    CMainFrame frame(page);
+    if (!frame.CreateFrame()) return 2;
+    MSG msg;
+    for (;;) {
+        const int got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) return got == 0 ? 0 : 2;
+        if (!fw::PreTranslateChain(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
 }

@@ -1,16 +1,93 @@
-// The game page process: single-document frame, document and HTML view.
+// The game page process: a frame without caption or taskbar button that makes itself a
+// child of its host main window, and the browser view in it that opens the game.
 #pragma once
-#include <windows.h>
+#include "framework/FrameWnd.h"
+#include "framework/HtmlView.h"
+#include "login/PageProcess.h"
+#include "skin/MsgBoxKind.h"
+
 #include <string>
 
-// What a page process knows of its host and its page, from its command line and its login.
-struct PageProcessArgs {
-    HWND hostWnd = nullptr;   // the main window this page becomes a tab of
-    int hostTabCount = 0;     // the host's tab count when it started this process
-    bool homePage = false;    // the web-game page ("/gmhall") rather than a game tab
-    std::wstring gameUrl;     // the address the view opens
+// The web-game page of the client server: a page process opening it is the home page.
+std::wstring WebGamePageAddress();
+
+class CMainFrame;
+
+class CGmWndDoc : public fw::Document {};
+
+class CGmWndView : public fw::HtmlView {
+public:
+    explicit CGmWndView(CMainFrame& frame) : m_frame(frame) {}
+
+    void OnNavigateComplete2(IDispatch* disp, const wchar_t* url) override;
+    void OnBeforeNavigate2(IDispatch* disp, const wchar_t* url, DWORD flags, const wchar_t* targetFrame,
+                           VARIANT* postData, const wchar_t* headers, VARIANT_BOOL* cancel) override;
+    void OnTitleChange(const wchar_t* title) override;
+
+protected:
+    void OnInitialUpdate() override;
+    HRESULT HostGetHostInfo(DOCHOSTUIINFO* info) override;
+
+private:
+    CMainFrame& m_frame;
 };
 
-// Creates the game frame hidden with its caption; false when it could not be created.
-// Placeholder until the game page process is built: creates nothing and answers false.
-bool CreateGamePageFrame(const PageProcessArgs& args);
+class CMainFrame : public fw::FrameWnd {
+public:
+    explicit CMainFrame(PageProcessArgs page);
+
+    // Creates the frame hidden, attaches it to the host (when the host is a window) and
+    // opens the page; false when the frame or its view cannot be made.
+    bool CreateFrame();
+
+    const PageProcessArgs& Page() const { return m_page; }
+    bool IsHomePage() const { return m_page.gameUrl == WebGamePageAddress(); }
+    CGmWndView& GameView() { return m_view; }
+    const std::wstring& PageUrl() const { return m_strPageUrl; }
+    const std::wstring& PageTitle() const { return m_strPageTitle; }
+
+    // From the view: a completed navigation (top-level only) and the page's title.
+    void OnPageLoaded(const wchar_t* url);
+    void OnPageTitle(const wchar_t* title) { m_strPageTitle = title ? title : L""; }
+    // "app://entergame|…": start the game hall, offer its download, or open its web address.
+    void EnterGame(const wchar_t* url);
+
+    // Destroys the first of the browser's own boxes that a closing page raised, looking only
+    // among this thread's windows.
+    void CloseBrowserBoxes();
+
+    bool PreTranslateMessage(MSG& msg) override;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // What the frame hands to the system and the player; replaceable in tests.
+    virtual int AskPlayer(MsgBoxKind kind, const wchar_t* caption, const std::wstring& text);
+    virtual bool StartGameHall(const std::wstring& path);
+    virtual bool OpenAddress(const std::wstring& url);
+    // Placeholder until the game-client download is built: offers nothing.
+    virtual void OfferGameDownload(const std::wstring& name);
+    // Placeholder until the sound mute is built: changes nothing.
+    virtual void ApplyMute(bool muted);
+    // Placeholder until the cache work is built: deletes nothing.
+    virtual void PurgeLoaderCache();
+    // Placeholder until the favourites are built: shows nothing.
+    virtual void AddToFavourites();
+
+private:
+    void OnMuteMessage(WPARAM muted);
+
+    void RaiseHost();
+
+    PageProcessArgs m_page;
+    CGmWndDoc m_doc;
+    CGmWndView m_view;
+    std::wstring m_strPageUrl;
+    std::wstring m_strPageTitle;
+    bool m_bShown = false;       // the first top-level page has placed and shown the frame
+    bool m_bMuteKnown = false;   // a mute state has been applied
+    bool m_bMuted = false;
+};
+
+// Runs a page process's game page until the frame closes or its host goes.
+int RunGamePage(const PageProcessArgs& page);

@@ -127,6 +127,46 @@ HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
     return result;
 }
 
+HBITMAP LoadAlphaImage(HINSTANCE module, UINT id, SIZE* size) {
+    if (size) *size = SIZE{0, 0};
+    GdiplusScope gdiplus;
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    if (!res) return nullptr;
+    HGLOBAL loaded = LoadResource(module, res);
+    DWORD bytesSize = SizeofResource(module, res);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || !bytesSize) return nullptr;
+    fw::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !stream) return nullptr;
+    ULONG written = 0;
+    if (FAILED(stream->Write(bytes, bytesSize, &written)) || written != bytesSize) return nullptr;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromStream(stream.Get(), &bitmap) != Ok || !bitmap) return nullptr;
+    DecodedImage image(bitmap);
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(bitmap, &width);
+    GdipGetImageHeight(bitmap, &height);
+    if (!width || !height) return nullptr;
+    void* bits = nullptr;
+    fw::UniqueBitmap section = CreateSection(static_cast<int>(width), static_cast<int>(height), &bits);
+    if (!section || !bits) return nullptr;
+    GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    BitmapData data = {};
+    // Layered windows take colours already multiplied by their alpha.
+    if (GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok || !data.Scan0)
+        return nullptr;
+    for (UINT y = 0; y < height; ++y) {
+        const BYTE* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+        // The section is bottom-up.
+        memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(height - 1 - y) * width * 4, row,
+               static_cast<size_t>(width) * 4);
+    }
+    GdipBitmapUnlockBits(bitmap, &data);
+    GdiFlush();
+    if (size) *size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    return section.Release();
+}
+
 HBITMAP LoadImageFile(const wchar_t* path, int* width, int* height) {
     if (width) *width = 0;
     if (height) *height = 0;

@@ -21,5 +21,9 @@ HBITMAP PngToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key);
 // because adding with a mask colour blackens the key-colour pixels of the bitmap it is given.
 fw::UniqueImageList MakeKeyedImageList(HBITMAP picture, int frames);
 
+// "PNG" resource `id` as it is, transparency included: a 32-bit section whose colours are
+// multiplied by their alpha, as a layered window takes them. Reports the picture's size.
+HBITMAP LoadAlphaImage(HINSTANCE module, UINT id, SIZE* size);
+
 // Any picture file the decoder reads, drawn onto white at its natural size; reports its size.
 HBITMAP LoadImageFile(const wchar_t* path, int* width, int* height);
