@@ -2,6 +2,7 @@
 #include "app/QuillonApp.h"
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
+#include "support/StandIn.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +11,16 @@ using namespace testing_support;
 
 namespace {
 
-class ProgramRun : public ::testing::Test {
+// Every run pings the stand-in server (and may ask it for the update page): each test
+// starts from its defaults, not from the rules an earlier test left.
+class ProgramRun : public StandInTest {
 protected:
     void SetUp() override {
+        StandInTest::SetUp();
         guard_.Clear();
         downloads_ = std::make_unique<TempFolder>(L"downloads");
-        downloadedExe_ = downloads_->File(L"Velkor.exe");
-        ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), downloadedExe_.c_str(), FALSE));
+        downloadedExe_ = CopyOfProgram(*downloads_);
+        ASSERT_FALSE(downloadedExe_.empty());
     }
     static void MakeDataFolder() {
         ASSERT_TRUE(EnsureDataFolder());
@@ -61,7 +65,7 @@ TEST_F(ProgramRun, StartFromTheDataFolderCountsALauncherStart) {
     MakeDataFolder();
     const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
     ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
-    EXPECT_EQ(RunAndWait(installed, L"", DataFolderPath()), 0);
+    EXPECT_EQ(RunAndClose(installed, L"", DataFolderPath()), 0);
     EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
     EXPECT_EQ(ReadCounterIni(L"Inst"), L"<absent>");
     // No installer work: the update days are chosen by installer runs only.
@@ -72,14 +76,14 @@ TEST_F(ProgramRun, StartFromTheDataFolderCountsALauncherStart) {
     ASSERT_TRUE(CreateDirectoryW(sibling.c_str(), nullptr));
     const std::wstring siblingExe = sibling + L"\\Velkor.exe";
     ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), siblingExe.c_str(), FALSE));
-    EXPECT_EQ(RunAndWait(siblingExe, L"/NotASwitch", sibling), 0);
+    EXPECT_EQ(RunAndClose(siblingExe, L"/NotASwitch", sibling), 0);
     EXPECT_EQ(ReadCounterIni(L"Game"), L"2");
     DeleteTree(sibling);
 }
 
 TEST_F(ProgramRun, ShortcutStartCountsInCapitalsToo) {
     MakeDataFolder();
-    EXPECT_EQ(RunAndWait(downloadedExe_, L"/VELKORD", downloads_->Path()), 0);
+    EXPECT_EQ(RunAndClose(downloadedExe_, L"/VELKORD", downloads_->Path()), 0);
     EXPECT_EQ(ReadCounterIni(L"Game"), L"1");
     EXPECT_EQ(ReadCounterIni(L"Inst"), L"<absent>");
 }

@@ -1,3 +1,4 @@
+#include "framework/Handles.h"
 #include "net/HttpFetch.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
@@ -186,17 +187,17 @@ TEST_F(HttpFetch, CancelFromAnotherThreadEndsTheTransfer) {
     ASSERT_TRUE(StandIn::Rule(L"/stall.exe", L"size=307200&trickle=100"));
     CHttpClient client;
     std::atomic<int> reports{0};
-    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    fw::UniqueHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool result = true;
-    std::thread worker([&] {
+    // Joined however the test ends: a failed assertion below must not leave it running.
+    std::jthread worker([&] {
         result = client.GetToFile(StandIn::Url(L"/stall.exe").c_str(), m_file.c_str(), [&](int) {
-            if (++reports == 1) SetEvent(started);
+            if (++reports == 1) SetEvent(started.Get());
         });
     });
-    ASSERT_EQ(WaitForSingleObject(started, 20000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(started.Get(), 20000), WAIT_OBJECT_0);
     client.Cancel();
     worker.join();
-    CloseHandle(started);
     EXPECT_FALSE(result);
     EXPECT_TRUE(client.Cancelled());
     // The cancel ended the transfer, not the server: it is still sending.

@@ -2,7 +2,6 @@
 // window and compared with the skin pictures.
 #include "skin/DlgEx.h"
 #include "skin/SkinImage.h"
-#include "skin/SkinLayout.h"
 #include "support/GdiplusScope.h"
 #include "support/WindowPixels.h"
 #include "skin_ids.h"
@@ -142,12 +141,13 @@ RECT ChildRect(HWND child) {
     return r;
 }
 
-// The squares the picture's magenta corners cut from a window of the given size.
-std::set<std::pair<int, int>> ExpectedCuts(const Pixels& picture, int w, int h) {
+// The dialog pictures (131 and 162) round their four corners alike: these pixels, counted
+// from each corner, are magenta in the PNGs. A window cuts the same pixels from its corners.
+std::set<std::pair<int, int>> RoundedCorners(int w, int h) {
+    const std::pair<int, int> corner[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {0, 2}, {0, 3}};
     std::set<std::pair<int, int>> cuts;
-    auto isKey = [&](int x, int y) { return picture.At(x, y) == SKIN_KEY_COLOUR; };
-    for (const skin::Point& p : skin::RegionCutSquares(w, h, picture.w, picture.h, isKey))
-        cuts.insert({p.x, p.y});
+    for (auto [dx, dy] : corner)
+        cuts.insert({{dx, dy}, {w - 1 - dx, dy}, {dx, h - 1 - dy}, {w - 1 - dx, h - 1 - dy}});
     return cuts;
 }
 
@@ -205,13 +205,12 @@ TEST_F(SkinWindowTest, OutlineIsCutFromTheCornerBlocksAtEverySize) {
     SkinTestDlg dlg;
     Show(dlg);
     std::set<std::pair<int, int>> cuts = RegionCuts(dlg, kWidth, kHeight);
-    EXPECT_TRUE(cuts.count({0, 0}));
-    EXPECT_TRUE(cuts.count({kWidth - 1, kHeight - 1}));
-    EXPECT_EQ(cuts, ExpectedCuts(picture, kWidth, kHeight));
+    EXPECT_EQ(cuts, RoundedCorners(kWidth, kHeight));
+    EXPECT_TRUE(cuts.count({316, 0}) && cuts.count({0, 196}) && cuts.count({318, 198}));
 
     SetWindowPos(dlg, nullptr, 0, 0, 500, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PumpPending();
-    EXPECT_EQ(RegionCuts(dlg, 500, 260), ExpectedCuts(picture, 500, 260));
+    EXPECT_EQ(RegionCuts(dlg, 500, 260), RoundedCorners(500, 260));
 
     // What the player sees: a backdrop shows through the cut corner, not through the frame.
     RECT wr = {};
@@ -297,15 +296,29 @@ TEST_F(SkinWindowTest, HitTestingDragsAndResizesTheWindow) {
 }
 
 TEST_F(SkinWindowTest, MaximiseIsAPositionAndRestoreReturnsWhereTheUserLeftIt) {
+    // A work area of 960 x 800 whose left edge is not the screen's: the first restore place
+    // is an eighth of its size in from each side, its left and top counted from the screen's.
+    struct WorkAreaScope {
+        RECT saved = {};
+        WorkAreaScope(RECT r) {
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved, 0);
+            SystemParametersInfoW(SPI_SETWORKAREA, 0, &r, 0);
+        }
+        ~WorkAreaScope() { SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved, 0); }
+    } workArea(RECT{100, 0, 1060, 800});
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    ASSERT_EQ(wa.left, 100) << "the work area could not be set";
+    ASSERT_EQ(wa.bottom, 800) << "the work area could not be set";
     SkinTestDlg dlg;
     dlg.makeResizable = true;
     Show(dlg);
-    RECT wa = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-    skin::Rect first = skin::InitialRestoreRect({wa.left, wa.top, wa.right, wa.bottom});
-    EXPECT_EQ(dlg.RestoreRect().left, first.left);
-    EXPECT_EQ(dlg.RestoreRect().bottom, first.bottom);
-    EXPECT_EQ(dlg.MaximizedLimit().cx, wa.right - wa.left);
+    const RECT first = dlg.RestoreRect();
+    EXPECT_EQ(first.left, 120);
+    EXPECT_EQ(first.top, 100);
+    EXPECT_EQ(first.right, 940);
+    EXPECT_EQ(first.bottom, 700);
+    EXPECT_EQ(dlg.MaximizedLimit().cx, 960);
 
     // The user moves the window; a press on its frame records where it now is.
     SetWindowPos(dlg, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -540,7 +553,9 @@ TEST_F(SkinWindowTest, CopyModeShowsThePictureAsItIsAtItsOwnSize) {
             if (pic.At(x, y) != SKIN_KEY_COLOUR && shot.At(x, y) != pic.At(x, y)) ++differ;
     EXPECT_EQ(differ, 0);
     EXPECT_EQ(GetDlgItem(dlg, IDC_SKIN_CLOSE), nullptr) << "no caption buttons without pictures";
-    EXPECT_EQ(RegionCuts(dlg, pic.w, pic.h), ExpectedCuts(pic, pic.w, pic.h));
+    ASSERT_EQ(pic.w, 284);
+    ASSERT_EQ(pic.h, 150);
+    EXPECT_EQ(RegionCuts(dlg, 284, 150), RoundedCorners(284, 150));
     dlg.Destroy();
 }
 

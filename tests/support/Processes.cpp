@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <set>
+#include <vector>
+
 namespace testing_support {
 
 int EndProcessesUnder(const std::wstring& folder) {
@@ -29,6 +32,34 @@ int EndProcessesUnder(const std::wstring& folder) {
         CloseHandle(process);
     }
     CloseHandle(snapshot);
+    return ended;
+}
+
+int EndDescendantsOf(DWORD pid) {
+    std::vector<PROCESSENTRY32W> all;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        all.push_back(entry);
+    CloseHandle(snapshot);
+    std::set<DWORD> tree{pid};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& e : all)
+            if (e.th32ProcessID != GetCurrentProcessId() && tree.count(e.th32ParentProcessID))
+                grew |= tree.insert(e.th32ProcessID).second;
+    }
+    tree.erase(pid);
+    int ended = 0;
+    for (DWORD id : tree) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+        ++ended;
+    }
     return ended;
 }
 

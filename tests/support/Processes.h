@@ -1,6 +1,7 @@
 // Processes that a program run under test left behind (for example the installed copy that
-// an installer run starts).
+// an installer run starts, or the copies and page processes a program starts itself).
 #pragma once
+#include <windows.h>
 #include <string>
 
 namespace testing_support {
@@ -8,5 +9,10 @@ namespace testing_support {
 // Ends every process whose executable lies in folder (or below it) and waits for each;
 // returns how many there were.
 int EndProcessesUnder(const std::wstring& folder);
+
+// Ends every process that process pid started, directly or through others, and waits for
+// each; returns how many there were. The caller keeps pid from being reused (it holds a
+// handle of that process).
+int EndDescendantsOf(DWORD pid);
 
 } // namespace testing_support

@@ -1,15 +1,47 @@
 #include "support/WineTest.h"
+#include "common/AppMessages.h"
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
+#include "support/Processes.h"
 
 #include <shlwapi.h>
 #include <shellapi.h>
+
+#include <set>
 
 namespace testing_support {
 
 namespace {
 const wchar_t kOlveskKey[] = L"Software\\Olvesk";
+
+// The visible top-level windows of process pid with the given caption.
+std::vector<HWND> VisibleWindowsOf(DWORD pid, const wchar_t* caption) {
+    struct Search { DWORD pid; const wchar_t* caption; std::vector<HWND> found; } search{pid, caption, {}};
+    EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        wchar_t text[256] = {};
+        GetWindowTextW(h, text, 256);
+        if (owner == s->pid && IsWindowVisible(h) && !wcscmp(text, s->caption)) s->found.push_back(h);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+// The "是" (yes) button of a skinned question box, or null for any other window.
+HWND YesButtonOf(HWND box) {
+    HWND yes = nullptr;
+    EnumChildWindows(box, [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t text[16] = {};
+        GetWindowTextW(child, text, 16);
+        if (wcscmp(text, L"是")) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = child;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&yes));
+    return yes;
+}
+} // namespace
 
 std::wstring WinePathFromUnix(const char* unixPath) {
     std::wstring p = L"Z:";
@@ -20,6 +52,11 @@ std::wstring WinePathFromUnix(const char* unixPath) {
 std::wstring BuiltExePath() { return WinePathFromUnix(VELKOR_EXE_UNIX_PATH); }
 std::wstring BuiltProbePath() { return WinePathFromUnix(VELKOR_PROBE_UNIX_PATH); }
 std::wstring BuiltPageStubPath() { return WinePathFromUnix(VELKOR_PAGESTUB_UNIX_PATH); }
+
+std::wstring CopyOfProgram(const TempFolder& folder) {
+    const std::wstring copy = folder.File(L"Velkor.exe");
+    return CopyFileW(BuiltExePath().c_str(), copy.c_str(), FALSE) ? copy : std::wstring();
+}
 
 TempFolder::TempFolder(const wchar_t* hint) {
     wchar_t base[MAX_PATH];
@@ -152,6 +189,12 @@ int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wst
     return child.Wait(timeoutMs);  // killed on the way out if it did not end
 }
 
+int RunAndClose(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
+                DWORD timeoutMs) {
+    ChildProcess child(exe, args, workDir);
+    return child.CloseLikeAPlayer(timeoutMs);
+}
+
 ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir) {
     std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {sizeof(si)};
@@ -170,6 +213,9 @@ ChildProcess::~ChildProcess() {
         TerminateProcess(m_process, 99);
         WaitForSingleObject(m_process, 5000);
     }
+    // Restarted copies and page processes outlive their starter; the handle still held
+    // keeps the id from naming another process meanwhile.
+    EndDescendantsOf(m_pid);
     CloseHandle(m_process);
 }
 
@@ -181,24 +227,32 @@ int ChildProcess::Wait(DWORD timeoutMs) {
 }
 
 HWND ChildProcess::FindWindowTitled(const wchar_t* caption, DWORD timeoutMs) const {
-    struct Search { DWORD pid; const wchar_t* caption; HWND found; } search{m_pid, caption, nullptr};
-    DWORD start = GetTickCount();
-    while (!search.found && GetTickCount() - start < timeoutMs) {
-        EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            wchar_t text[256] = {};
-            GetWindowTextW(h, text, 256);
-            if (pid == s->pid && IsWindowVisible(h) && !wcscmp(text, s->caption)) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(50);
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const std::vector<HWND> found = VisibleWindowsOf(m_pid, caption);
+        if (!found.empty()) return found.front();
+        if (GetTickCount64() >= end) return nullptr;
+        Sleep(50);
     }
-    return search.found;
+}
+
+int ChildProcess::CloseLikeAPlayer(DWORD timeoutMs) {
+    std::set<HWND> closed, answered;
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        const int code = Wait(50);
+        if (code != -1) return code;
+        for (HWND w : VisibleWindowsOf(m_pid, kAppCaption)) {
+            if (HWND yes = YesButtonOf(w)) {
+                // Only the question that closing asks is answered; another stays for the test to see.
+                if (!closed.empty() && answered.insert(w).second)
+                    PostMessageW(w, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(yes), BN_CLICKED), LPARAM(yes));
+            } else if (closed.insert(w).second) {
+                PostMessageW(w, WM_CLOSE, 0, 0);
+            }
+        }
+    }
+    return Wait(0);
 }
 
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name) {

@@ -54,12 +54,21 @@ private:
 // Creates the data folder (and its parent) as the installer does; true when it exists.
 bool EnsureDataFolder();
 
+// A copy of the built Velkor.exe in folder, for a test to run: the program writes beside
+// itself, and the build tree must stay as the build left it. Empty when the copy failed.
+std::wstring CopyOfProgram(const TempFolder& folder);
+
 // Runs a program with arguments from a working folder and waits for it; the exit code,
 // or -1 when it could not start or did not end in time (then it is killed).
 int RunAndWait(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
                DWORD timeoutMs = 60000);
+// The same for a start that may open the main window: the player closes it (see
+// ChildProcess::CloseLikeAPlayer).
+int RunAndClose(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir,
+                DWORD timeoutMs = 60000);
 
-// A started program that the test can look at while it runs; killed if still running at the end.
+// A started program that the test can look at while it runs. At the end it is killed if
+// still running, and so is every process it started.
 class ChildProcess {
 public:
     ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir);
@@ -68,8 +77,14 @@ public:
     DWORD Id() const { return m_pid; }
     // The exit code, or -1 when it did not end in time.
     int Wait(DWORD timeoutMs = 60000);
-    // A visible top-level window of this process with the given caption, waiting for it.
+    // A visible top-level window of this process with the given caption, waiting for it
+    // (looking once when timeoutMs is 0).
     HWND FindWindowTitled(const wchar_t* caption, DWORD timeoutMs = 20000) const;
+    // Ends the program as a player would: closes its windows captioned "Olvesk - Sevrith"
+    // as they show, answers "是" (yes) to the question that closing asks, and waits for the
+    // end. A program that ends by itself is fine too. The exit code, or -1 when it did not
+    // end in time.
+    int CloseLikeAPlayer(DWORD timeoutMs = 60000);
 private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;

@@ -30,9 +30,12 @@ Control paths (GET, on the same port; not recorded):
   /__control/forget?path=/x        remove the rule of one path
 
 Usage: server.py --port PORT [--root FOLDER] [--quiet]
+Once it has bound the port it prints "listening on 127.0.0.1:PORT" (and nothing before it);
+when the port is taken it exits with status 3 instead, having said so on stderr.
 """
 
 import argparse
+import errno
 import os
 import socket
 import socketserver
@@ -42,6 +45,7 @@ import time
 import urllib.parse
 
 CONTROL = "/__control/"
+EXIT_PORT_IN_USE = 3
 MAX_HEADER_LINES = 200
 
 
@@ -305,11 +309,16 @@ def main():
     try:
         server = Server(("127.0.0.1", options.port), Handler)
     except OSError as e:
+        if e.errno == errno.EADDRINUSE:
+            print("stand-in server: port %d is in use by another process" % options.port, file=sys.stderr)
+            return EXIT_PORT_IN_USE
         print("stand-in server: cannot listen on 127.0.0.1:%d: %s" % (options.port, e), file=sys.stderr)
         return 1
     server.state = State(options.root)
+    # The report that a starter waits for: only this process, having bound the port, says it.
+    print("listening on 127.0.0.1:%d" % options.port, flush=True)
     if not options.quiet:
-        print("stand-in server on 127.0.0.1:%d, content %s" % (options.port, server.state.root), flush=True)
+        print("content %s" % server.state.root, flush=True)
     try:
         server.serve_forever(poll_interval=0.2)
     except KeyboardInterrupt:
