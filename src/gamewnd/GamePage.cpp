@@ -5,6 +5,7 @@
 #include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
 #include "gamewnd/EnterGame.h"
+#include "hotkeys/SoundMute.h"
 #include "settings/SettingsStore.h"
 #include "skin/MessageBox.h"
 #include "velkor_config.h"
@@ -127,9 +128,10 @@ bool CMainFrame::StartGameHall(const std::wstring& path) { return fw::StartProgr
 
 bool CMainFrame::OpenAddress(const std::wstring& url) { return fw::OpenWebAddress(url.c_str(), SW_SHOWNORMAL); }
 
+void CMainFrame::ApplyMute(bool muted) { hotkeys::SetProcessMute(muted); }
+
 // Placeholders: see the header.
 void CMainFrame::OfferGameDownload(const std::wstring&) {}
-void CMainFrame::ApplyMute(bool) {}
 void CMainFrame::PurgeLoaderCache() {}
 void CMainFrame::AddToFavourites() {}
 

@@ -67,7 +67,7 @@ protected:
     virtual bool OpenAddress(const std::wstring& url);
     // Placeholder until the game-client download is built: offers nothing.
     virtual void OfferGameDownload(const std::wstring& name);
-    // Placeholder until the sound mute is built: changes nothing.
+    // Mutes or unmutes this process's sound.
     virtual void ApplyMute(bool muted);
     // Placeholder until the cache work is built: deletes nothing.
     virtual void PurgeLoaderCache();
