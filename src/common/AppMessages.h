@@ -39,6 +39,7 @@ constexpr UINT_PTR kTimerCloseBrowserBox = 5; // 130 ms, once: closes the browse
 constexpr UINT_PTR kTimerRaiseHost = 6;       // 10 ms, once: brings the host to the front
 
 constexpr UINT kSoundStateMs = 400;
+constexpr UINT kNoticeDelayMs = 5000;  // after the first page attaches
 constexpr UINT kHostWatchMs = 800;
 constexpr UINT kCloseBrowserBoxMs = 130;
 constexpr UINT kRaiseHostMs = 10;

@@ -65,13 +65,13 @@ protected:
     virtual int AskPlayer(MsgBoxKind kind, const wchar_t* caption, const std::wstring& text);
     virtual bool StartGameHall(const std::wstring& path);
     virtual bool OpenAddress(const std::wstring& url);
-    // Placeholder until the game-client download is built: offers nothing.
+    // The game-hall client's download dialog.
     virtual void OfferGameDownload(const std::wstring& name);
     // Mutes or unmutes this process's sound.
     virtual void ApplyMute(bool muted);
     // Placeholder until the cache work is built: deletes nothing.
     virtual void PurgeLoaderCache();
-    // Placeholder until the favourites are built: shows nothing.
+    // The add-to-favourites dialog with the page's title and address.
     virtual void AddToFavourites();
 
 private:

@@ -386,6 +386,11 @@ void CQuillonDlg::OnPageAttach(HWND frame, bool isHome) {
         AddTrayIcon();
         StartSoundTimer();
     }
+    // The operator's notice, once per run, a few seconds after the first page is there.
+    if (!m_bNoticeStarted) {
+        m_bNoticeStarted = true;
+        SetTimer(m_hWnd, kTimerNotice, kNoticeDelayMs, nullptr);
+    }
     if (isHome) {
         m_hHomeWnd = frame;
         return;
@@ -564,6 +569,13 @@ LRESULT CQuillonDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case UM_ADD_ACCOUNT_CHOICE:
         OnAddAccountChoice(wParam);
         return 0;
+    case WM_TIMER:
+        if (wParam == kTimerNotice) {
+            KillTimer(m_hWnd, kTimerNotice);
+            m_dlgPopInfo.Open(m_hWnd);
+            return 0;
+        }
+        break;
     }
     return CDlgEx::HandleMessage(msg, wParam, lParam);
 }

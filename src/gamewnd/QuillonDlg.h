@@ -3,6 +3,7 @@
 // window; the window keeps the tabs' account keys so that one account cannot be open twice.
 #pragma once
 #include "framework/Handles.h"
+#include "extras/PopInfoDlg.h"
 #include "gamewnd/TabStrip.h"
 #include "skin/DlgEx.h"
 #include "skin/MsgBoxKind.h"
@@ -112,6 +113,8 @@ private:
     HWND m_tip = nullptr;  // owned by the window: destroyed with it
     bool m_bTrackingLeave = false;
     int m_nLastWidth = -1;
+    CPopInfoDlg m_dlgPopInfo;
+    bool m_bNoticeStarted = false;  // the notice is asked for once per run
 };
 
 // The main window of this process, for the keyboard hook; null when there is none.

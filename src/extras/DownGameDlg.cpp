@@ -1,0 +1,201 @@
+#include "extras/DownGameDlg.h"
+#include "extras/DownGameRules.h"
+#include "net/HttpRules.h"
+#include "skin/SkinImage.h"
+#include "update/UpdateCheck.h"
+
+#include "extras_ids.h"
+#include "skin_ids.h"
+
+#include <commctrl.h>
+#include <process.h>
+
+namespace {
+
+// From the worker to the dialog: the worker never touches a window, it only posts.
+constexpr UINT kDownProgress = WM_APP + 1;  // wParam: percent done
+constexpr UINT kDownFinished = WM_APP + 2;  // wParam: outcome
+
+constexpr COLORREF kPercentColour = RGB(72, 81, 86);
+
+HBITMAP SkinPicture(UINT id) { return LoadSkinImage(GetModuleHandleW(nullptr), id); }
+
+} // namespace
+
+CDownGameDlg::CDownGameDlg(const wchar_t* name, HWND parent, ProgramStarter start)
+    : CDlgEx(IDD_DOWNGAME), m_hParent(parent), m_start(std::move(start)), m_strName(name ? name : L"") {}
+
+CDownGameDlg::~CDownGameDlg() { StopWorker(false); }
+
+bool CDownGameDlg::Working() const {
+    return m_hThread && WaitForSingleObject(m_hThread.Get(), 0) == WAIT_TIMEOUT;
+}
+
+bool CDownGameDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    SkinFrame frame;
+    frame.captionHeight = 30;
+    frame.borderWidth = 4;
+    SetFrame(frame);
+    fw::UniqueBitmap close(SkinPicture(IDB_CLOSE_BUTTON));
+    SkinPictures pictures;
+    pictures.background.Reset(SkinPicture(IDB_DIALOG_BACKGROUND));
+    pictures.stretch = true;
+    pictures.close = close.Get();
+    SetSkin(std::move(pictures));
+    SetTitle(L"游戏下载中...");
+
+    BindControl(IDC_DOWN_PROGRESS, m_progress);
+    BindControl(IDOK, m_btnOk);
+    BindControl(IDCANCEL, m_btnCancel);
+    BindControl(IDC_DOWN_PERCENT, m_lblPercent);
+    EnableWindow(m_btnOk, FALSE);
+    fw::UniqueBitmap buttons(SkinPicture(IDB_PUSH_BUTTON));
+    m_btnOk.SetButtonImage(buttons.Get(), true);
+    m_btnCancel.SetButtonImage(buttons.Get(), true);
+    m_lblPercent.SetText(L"");
+    m_lblPercent.SetTextColour(kPercentColour);
+    StaticFontOptions font;
+    font.height = 16;
+    m_lblPercent.SetFontOptions(font);
+    m_progress.SetProgressImages(fw::UniqueBitmap(SkinPicture(IDB_PROGRESS_BACKGROUND)),
+                                 fw::UniqueBitmap(SkinPicture(IDB_PROGRESS_BAR)));
+
+    if (m_strName.empty()) return true;  // nothing to fetch: the dialog stays open and idle
+    m_strConfigUrl = downgame::ClientConfigUrl(kUpdateConfigUrl, m_strName);
+
+    wchar_t temp[MAX_PATH] = {};
+    std::wstring setupPath;
+    const DWORD tempChars = GetTempPathW(MAX_PATH, temp);
+    if (tempChars == 0 || tempChars >= MAX_PATH ||
+        !downgame::SetupPathFor(temp, m_strName, MAX_PATH - 1, setupPath)) {
+        SetTitle(L"下载失败");
+        return true;
+    }
+    wcscpy_s(m_szSetupPath, setupPath.c_str());
+
+    m_hNotify = m_hWnd;
+    m_hThread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerEntry, this, 0, nullptr)));
+    if (!m_hThread) SetTitle(L"下载失败");
+    return true;
+}
+
+unsigned __stdcall CDownGameDlg::WorkerEntry(void* self) {
+    static_cast<CDownGameDlg*>(self)->DownloadWorker();
+    return 0;
+}
+
+void CDownGameDlg::DownloadWorker() {
+    Outcome outcome = Outcome::ConfigFailed;
+    if (DownloadClientConfig()) {
+        const bool downloaded = !m_bStop.load() && DownloadClientSetup();
+        const bool started = downloaded && !m_bStop.load() && m_start && m_start(m_szSetupPath);
+        // Fails quietly while the installer still runs; a partial download goes.
+        DeleteFileW(m_szSetupPath);
+        outcome = started ? Outcome::Done : Outcome::Failed;
+    }
+    Finish(outcome);
+}
+
+void CDownGameDlg::Finish(Outcome outcome) {
+    // The window may be gone by now (cancelled): the post then just fails.
+    PostMessageW(m_hNotify, kDownFinished, static_cast<WPARAM>(outcome), 0);
+}
+
+bool CDownGameDlg::DownloadClientConfig() {
+    // A temporary file of our own: a copy named after the client beside the executable
+    // would replace (and then delete) any file of that name there, Statistic.ini included.
+    wchar_t temp[MAX_PATH] = {}, configPath[MAX_PATH] = {};
+    const DWORD tempChars = GetTempPathW(MAX_PATH, temp);
+    if (tempChars == 0 || tempChars >= MAX_PATH || !GetTempFileNameW(temp, L"vdg", 0, configPath)) return false;
+
+    bool ok = m_http.GetToFile(m_strConfigUrl.c_str(), configPath, {}, kHttpClientChunkBytes);
+    if (ok) {
+        wchar_t address[512] = {};
+        const DWORD got = GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", address, 512, configPath);
+        // A value that filled the buffer may have been cut: a cut address is another address.
+        if (got < 511) m_strSetupUrl = address;
+    }
+    DeleteFileW(configPath);
+    return ok;
+}
+
+bool CDownGameDlg::DownloadClientSetup() {
+    if (!net::IsOperatorSiteAddress(m_strSetupUrl)) return false;
+    const HWND notify = m_hNotify;
+    return m_http.GetToFile(
+        m_strSetupUrl.c_str(), m_szSetupPath,
+        [notify](int percent) { PostMessageW(notify, kDownProgress, static_cast<WPARAM>(percent), 0); },
+        kHttpClientChunkBytes);
+}
+
+void CDownGameDlg::StopWorker(bool pump) {
+    m_bStop.store(true);
+    m_http.Cancel();  // ends a read the worker is blocked in
+    if (!m_hThread) return;
+    const HANDLE thread = m_hThread.Get();
+    for (;;) {
+        const DWORD r = pump ? MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT)
+                             : WaitForSingleObject(thread, INFINITE);
+        if (r != WAIT_OBJECT_0 + 1 || !pump) break;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void CDownGameDlg::CancelDownload() {
+    StopWorker(true);
+    EndDialog(IDCANCEL);
+}
+
+void CDownGameDlg::OnOK() {
+    // Enter reaches here too; only a finished download may be confirmed.
+    if (IsWindowEnabled(m_btnOk)) EndDialog(IDOK);
+}
+
+bool CDownGameDlg::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return true;
+    return CDlgEx::PreTranslateMessage(msg);
+}
+
+LRESULT CDownGameDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
+            CancelDownload();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // The close button: after the work a plain close, during it a cancel.
+        if (IsWindowEnabled(m_btnOk))
+            EndDialog(IDCANCEL);
+        else
+            CancelDownload();
+        return 0;
+    case kDownProgress: {
+        const int percent = static_cast<int>(wParam);
+        SendMessageW(m_progress, PBM_SETPOS, wParam, 0);
+        m_lblPercent.SetText(downgame::PercentLabel(percent).c_str());
+        UpdateWindow(m_lblPercent);
+        return 0;
+    }
+    case kDownFinished:
+        switch (static_cast<Outcome>(wParam)) {
+        case Outcome::ConfigFailed:
+            SetTitle(L"下载失败");  // "取消" stays the way out
+            break;
+        case Outcome::Done:
+        case Outcome::Failed:
+            SetTitle(static_cast<Outcome>(wParam) == Outcome::Done ? L"下载完成" : L"下载失败");
+            EnableWindow(m_btnOk, TRUE);
+            EnableWindow(m_btnCancel, FALSE);
+            break;
+        }
+        return 0;
+    }
+    return CDlgEx::HandleMessage(msg, wParam, lParam);
+}

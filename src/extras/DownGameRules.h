@@ -1,0 +1,20 @@
+// The game-client download without a window: where the client's configuration page and its
+// installer are, and what the percent label says.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace downgame {
+
+// The program's own configuration page address with every "Velkor" (case-sensitive) replaced
+// by the client's name: .../update/ConfigVelkor.htm becomes .../update/Config<name>.htm.
+std::wstring ClientConfigUrl(std::wstring_view ownConfigUrl, std::wstring_view name);
+
+// tempFolder (ending in a separator, as the system gives it) + name + ".exe", when the name is
+// a plain file name (it comes from a game page) and the whole path fits `maxChars` characters (terminator not counted).
+bool SetupPathFor(std::wstring_view tempFolder, std::wstring_view name, std::size_t maxChars, std::wstring& out);
+
+// "已加载  n%" (two blanks).
+std::wstring PercentLabel(int percent);
+
+} // namespace downgame

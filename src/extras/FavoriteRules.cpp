@@ -1,0 +1,29 @@
+#include "extras/FavoriteRules.h"
+#include "extras/PlainFileName.h"
+
+namespace favorite {
+
+std::optional<std::wstring> ShortcutText(std::wstring_view url) {
+    std::wstring text;
+    for (std::wstring_view part : {std::wstring_view(L"[DEFAULT]\r\nBASEURL="), url,
+                                   std::wstring_view(L"\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n"
+                                                     L"[InternetShortcut]\r\nURL="),
+                                   url, std::wstring_view(L"\r\nIDList=\r\n")})
+        text.append(part);
+    if (text.size() > kMaxShortcutChars) return std::nullopt;
+    return text;
+}
+
+bool IsAllowedName(std::wstring_view name) { return extras::IsPlainFileName(name); }
+
+std::optional<std::wstring> ShortcutPath(std::wstring_view folder, std::wstring_view name, std::size_t maxChars) {
+    if (folder.empty()) return std::nullopt;
+    std::wstring path(folder);
+    path.append(L"\\");
+    path.append(name);
+    path.append(L".url");
+    if (path.size() > maxChars) return std::nullopt;
+    return path;
+}
+
+} // namespace favorite

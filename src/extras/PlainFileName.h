@@ -1,0 +1,17 @@
+// Names that pages and players give to files the program writes.
+#pragma once
+#include <string_view>
+
+namespace extras {
+
+// One plain file name: not empty, no folder separators, drive colon, "..", control characters
+// or characters that file names cannot hold. Such a name can never place a file outside the
+// folder it is meant for.
+inline bool IsPlainFileName(std::wstring_view name) {
+    if (name.empty() || name.find(L"..") != std::wstring_view::npos) return false;
+    for (wchar_t c : name)
+        if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+    return true;
+}
+
+} // namespace extras

@@ -1,0 +1,280 @@
+#include "extras/PopInfoDlg.h"
+#include "extras/NoticeFetch.h"
+#include "settings/SettingsStore.h"
+#include "skin/SkinImage.h"
+
+#include "extras_ids.h"
+#include "skin_ids.h"
+
+int g_nNoticeShows = 0;
+
+namespace {
+
+const wchar_t kSection[] = L"Velkor";
+constexpr COLORREF kTitleColour = RGB(19, 43, 67);
+constexpr COLORREF kTextColour = RGB(30, 39, 46);
+constexpr COLORREF kHoverColour = RGB(22, 122, 235);
+
+std::wstring ReadIni(const std::wstring& iniPath, const wchar_t* key, DWORD capacity) {
+    std::wstring value(capacity, L'\0');
+    const DWORD got = GetPrivateProfileStringW(kSection, key, L"", value.data(), capacity, iniPath.c_str());
+    value.resize(got);
+    return value;
+}
+
+HBITMAP SkinPicture(UINT id) { return LoadSkinImage(GetModuleHandleW(nullptr), id); }
+
+std::wstring ModulePathOf(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    return ModuleFilePath(name, path) ? path : L"";
+}
+
+} // namespace
+
+NoticeSetup NoticeSetup::Program() {
+    NoticeSetup s;
+    s.noticeUrl = kNoticeUrl;
+    s.iniPath = ModulePathOf(L"Statistic.ini");
+    s.picturePath = ModulePathOf(L"PopWnd.jpg");
+    return s;
+}
+
+std::wstring ReadPopInfo(const std::wstring& iniPath) { return ReadIni(iniPath, L"PopInfo", 1024); }
+std::wstring ReadPopEnable(const std::wstring& iniPath) { return ReadIni(iniPath, L"PopEnable", 8); }
+
+bool WritePopInfo(const std::wstring& iniPath, const std::wstring& text) {
+    return WritePrivateProfileStringW(kSection, L"PopInfo", text.c_str(), iniPath.c_str()) != FALSE;
+}
+
+bool WritePopEnable(const std::wstring& iniPath, const wchar_t* value) {
+    return WritePrivateProfileStringW(kSection, L"PopEnable", value, iniPath.c_str()) != FALSE;
+}
+
+CPopInfoDlg::CPopInfoDlg(NoticeSetup setup) : CDlgEx(IDD_POPINFO), m_setup(std::move(setup)) {}
+
+bool CPopInfoDlg::Open(HWND parent) {
+    if (m_hWnd || !CreateModeless(parent)) return false;
+    if (!m_bWanted || !m_hWnd) return false;
+    if (!parent || IsWindowVisible(parent)) ShowOnTop();
+    return true;
+}
+
+bool CPopInfoDlg::DecideNotice() {
+    m_notice = {};
+    std::wstring fetched;
+    if (m_setup.iniPath.empty() || !FetchNoticeText(m_setup.noticeUrl.c_str(), fetched)) return false;
+    const std::wstring text(notice::TrimLineEnds(fetched));
+
+    std::wstring today = m_setup.today;
+    if (today.empty()) {
+        SYSTEMTIME now = {};
+        GetLocalTime(&now);
+        today = notice::DateText(now.wYear, now.wMonth, now.wDay);
+    }
+    if (notice::DecideNoticeText(text, ReadPopInfo(m_setup.iniPath), ReadPopEnable(m_setup.iniPath), today,
+                                 m_notice) != notice::Decision::Show)
+        return false;
+    WritePopInfo(m_setup.iniPath, text);
+    WritePopEnable(m_setup.iniPath, L"1");
+    return true;
+}
+
+bool CPopInfoDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    // A notice is no application window: no taskbar button.
+    const LONG ex = GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+    SetWindowLongW(m_hWnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    // Topmost before the skin's close button adds its tooltip: a window that owns a topmost
+    // popup is not always made topmost afterwards (Wine keeps it where it was).
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    m_bWanted = DecideNotice();
+    BindControl(IDC_POP_PICTURE, m_lblPic);
+    BindControl(IDC_POP_TITLE, m_lblTitle);
+    BindControl(IDC_POP_CONTENT, m_lblContent);
+    BindControl(IDC_POP_MORE, m_lblMore);
+    LayOut();
+
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    if (m_bWanted) {
+        RECT wr = {};
+        GetWindowRect(m_hWnd, &wr);
+        SetWindowPos(m_hWnd, HWND_TOPMOST, wa.right - (wr.right - wr.left), wa.bottom - (wr.bottom - wr.top), 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        ShowWindow(m_hWnd, SW_HIDE);
+        PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+    SetTimer(m_hWnd, kTimerNoticeVisible, m_setup.visibleMs, nullptr);
+    return true;
+}
+
+void CPopInfoDlg::ShowOnTop() {
+    // Topmost again as it shows: the window system may not keep the order of a hidden window.
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CPopInfoDlg::Place(HWND wnd, int x, int y, int w, int h) {
+    SetWindowPos(wnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CPopInfoDlg::StyleTextLabel(CStaticEx& label, COLORREF colour, bool bold) {
+    if (bold) {
+        StaticFontOptions font;
+        font.weight = FW_BOLD;
+        label.SetFontOptions(font);
+    }
+    label.SetTextColour(colour);
+    label.SetHoverColour(kHoverColour);
+    label.SetHandCursor(true);
+    // Clicks reach the dialog as commands.
+    SetWindowLongW(label, GWL_STYLE, GetWindowLongW(label, GWL_STYLE) | SS_NOTIFY);
+}
+
+void CPopInfoDlg::ShowPicture(CStaticEx& label) {
+    label.SetText(L"");
+    if (!DownloadNoticePicture(m_notice.pictureUrl, m_setup.picturePath)) return;
+    int w = 0, h = 0;
+    fw::UniqueBitmap picture(LoadImageFile(m_setup.picturePath.c_str(), &w, &h));
+    if (picture) label.SetStaticImage(picture.Get());  // the label keeps a copy
+}
+
+void CPopInfoDlg::LayOut() {
+    m_layout = notice::ChooseLayout(m_notice);
+    SkinFrame frame;
+    frame.showTitle = false;
+    frame.showIcon = false;
+    frame.captionHeight = 0;
+    frame.buttonGap = 0;
+    SkinPictures pictures;
+    pictures.resizeToImage = true;
+    pictures.stretch = false;
+    fw::UniqueBitmap close;
+    switch (m_layout) {
+    case notice::Layout::PictureAndText:
+        frame.borderWidth = 3;
+        frame.buttonRightMargin = 3;
+        frame.buttonTop = 3;
+        pictures.background.Reset(SkinPicture(IDB_NOTICE_BACKGROUND));
+        close.Reset(SkinPicture(IDB_NOTICE_CLOSE));
+        break;
+    case notice::Layout::PictureOnly:
+        // The picture's magenta surroundings are see-through.
+        SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(m_hWnd, SKIN_KEY_COLOUR, 0, LWA_COLORKEY);
+        frame.borderWidth = 0;
+        frame.buttonRightMargin = 0;
+        frame.buttonTop = 1;
+        pictures.background.Reset(SkinPicture(IDB_NOTICE_PICTURE_BACKGROUND));
+        close.Reset(SkinPicture(IDB_NOTICE_PICTURE_CLOSE));
+        break;
+    case notice::Layout::TextOnly:
+        frame.borderWidth = 3;
+        frame.buttonRightMargin = 3;
+        frame.buttonTop = 3;
+        pictures.background.Reset(SkinPicture(IDB_NOTICE_TEXT_BACKGROUND));
+        close.Reset(SkinPicture(IDB_NOTICE_CLOSE));
+        break;
+    }
+    pictures.close = close.Get();
+    SetFrame(frame);
+    SetSkin(std::move(pictures));
+
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    const int W = client.right, H = client.bottom;
+    switch (m_layout) {
+    case notice::Layout::PictureAndText:
+        ShowPicture(m_lblPic);
+        Place(m_lblPic, 15, 67, 75, 80);
+        StyleTextLabel(m_lblTitle, kTitleColour, true);
+        m_lblTitle.SetText(m_notice.title.c_str());
+        Place(m_lblTitle, 100, 48, W - 120, 15);
+        StyleTextLabel(m_lblContent, kTextColour, false);
+        m_lblContent.SetText(notice::ShortContent(m_notice.content, notice::kContentKeptWithPicture).c_str());
+        Place(m_lblContent, 100, 68, W - 116, 13);
+        StyleTextLabel(m_lblMore, kTextColour, false);
+        Place(m_lblMore, 195, 168, 42, 13);
+        break;
+    case notice::Layout::PictureOnly:
+        ShowPicture(m_lblContent);
+        m_lblContent.SetHandCursor(true);
+        SetWindowLongW(m_lblContent, GWL_STYLE, GetWindowLongW(m_lblContent, GWL_STYLE) | SS_NOTIFY);
+        Place(m_lblContent, -3, 22, W + 3, H - 22);
+        break;
+    case notice::Layout::TextOnly:
+        StyleTextLabel(m_lblTitle, kTitleColour, true);
+        SetWindowLongW(m_lblTitle, GWL_STYLE, (GetWindowLongW(m_lblTitle, GWL_STYLE) & ~SS_TYPEMASK) | SS_CENTER);
+        m_lblTitle.SetText(m_notice.title.c_str());
+        Place(m_lblTitle, 0, 45, W, 15);
+        StyleTextLabel(m_lblContent, kTextColour, false);
+        m_lblContent.SetText(notice::ShortContent(m_notice.content, notice::kContentKeptTextOnly).c_str());
+        Place(m_lblContent, 18, 65, W - 34, 13);
+        StyleTextLabel(m_lblMore, kTextColour, false);
+        Place(m_lblMore, 195, 145, 42, 13);
+        break;
+    }
+}
+
+void CPopInfoDlg::Close() {
+    KillTimer(m_hWnd, kTimerNoticeVisible);
+    KillTimer(m_hWnd, kTimerNoticeRepeat);
+    fw::Dialog::EndDialog(IDCANCEL);
+}
+
+void CPopInfoDlg::OpenNoticeLink() {
+    Close();
+    WritePopEnable(m_setup.iniPath, L"0");
+    // Only a web address: the notice arrives over plain HTTP at an elevated program.
+    if (!m_notice.linkUrl.empty()) fw::OpenWebAddress(m_notice.linkUrl.c_str(), SW_SHOWMAXIMIZED, m_setup.openLink);
+}
+
+void CPopInfoDlg::OnTimer(UINT_PTR id) {
+    if (id == kTimerNoticeVisible) {
+        KillTimer(m_hWnd, kTimerNoticeVisible);
+        if (g_nNoticeShows < m_notice.repeatCount) {
+            SetTimer(m_hWnd, kTimerNoticeRepeat, m_setup.repeatMs, nullptr);
+            ShowWindow(m_hWnd, SW_HIDE);
+        } else {
+            WritePopEnable(m_setup.iniPath, L"1");
+            Close();
+        }
+    } else if (id == kTimerNoticeRepeat) {
+        ++g_nNoticeShows;
+        KillTimer(m_hWnd, kTimerNoticeRepeat);
+        SetTimer(m_hWnd, kTimerNoticeVisible, m_setup.visibleMs, nullptr);
+        // A hidden main window keeps the notice hidden until the next repetition.
+        const HWND owner = GetWindow(m_hWnd, GW_OWNER);
+        if (!owner || IsWindowVisible(owner)) ShowOnTop();
+    }
+}
+
+bool CPopInfoDlg::OnCommand(WORD id, WORD code, HWND control) {
+    if (code != STN_CLICKED) return false;
+    if (id == IDC_POP_TITLE || id == IDC_POP_CONTENT || id == IDC_POP_MORE) {
+        OpenNoticeLink();
+        return true;
+    }
+    return false;
+}
+
+LRESULT CPopInfoDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_CLOSE:  // the close button or the system close: dismissed
+            WritePopEnable(m_setup.iniPath, L"0");
+            Close();
+            return 0;
+        case SC_MINIMIZE:  // closed without dismissing
+            Close();
+            return 0;
+        }
+        break;
+    }
+    return CDlgEx::HandleMessage(msg, wParam, lParam);
+}

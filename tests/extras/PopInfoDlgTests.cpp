@@ -1,0 +1,163 @@
+// The pop-up notice under Wine against the stand-in operator: fetched, decided, laid out and
+// drawn for real, with its timers shortened.
+#include "extras/NoticeFetch.h"
+#include "extras/PopInfoDlg.h"
+#include "support/GdiplusScope.h"
+#include "support/StandIn.h"
+#include "support/WindowPixels.h"
+#include "support/WineTest.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::pair<std::wstring, int>> g_opened;
+
+bool RecordOpen(const wchar_t* address, int show) {
+    g_opened.emplace_back(address, show);
+    return true;
+}
+
+class PopInfo : public StandInTest {
+protected:
+    GdiplusScope m_gdiplus;
+    TempFolder m_folder{L"notice"};
+    NoticeSetup m_setup;
+
+    void SetUp() override {
+        StandInTest::SetUp();
+        g_opened.clear();
+        g_nNoticeShows = 0;
+        m_setup.noticeUrl = StandIn::Url(L"/notice/velkor.txt");
+        m_setup.iniPath = m_folder.File(L"Statistic.ini");
+        m_setup.picturePath = m_folder.File(L"PopWnd.jpg");
+        m_setup.today = L"2030-01-05";
+        m_setup.openLink = RecordOpen;
+    }
+    // ASCII only: the stand-in sends rule bodies as UTF-8.
+    static std::string Text(const std::string& link, const std::string& content, const std::string& picture,
+                            int repeat = 0) {
+        return "k|2030-12-31|Notice title|" + link + "|" + content + "|" + picture + "|" + std::to_string(repeat);
+    }
+    static void Serve(const std::string& text) { ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"body=" + StandIn::Encode(text))); }
+    std::wstring Ini(const wchar_t* key) {
+        wchar_t value[1100] = {};
+        GetPrivateProfileStringW(L"Velkor", key, L"<absent>", value, 1100, m_setup.iniPath.c_str());
+        return value;
+    }
+    static bool Gone(const CPopInfoDlg& dlg) { return !dlg.Handle(); }
+};
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+TEST_F(PopInfo, FetchReadsUntilTheAnnouncedLengthAndOnlyBelow1024Bytes) {
+    std::wstring text;
+    // Served in small pieces with pauses: whatever each read returns, the whole body arrives.
+    const std::string slow(600, 's');
+    ASSERT_TRUE(StandIn::Rule(L"/slow.txt", L"trickle=150&piece=100&body=" + StandIn::Encode(slow)));
+    EXPECT_TRUE(FetchNoticeText(StandIn::Url(L"/slow.txt").c_str(), text));
+    EXPECT_EQ(text, Wide(slow));
+
+    ASSERT_TRUE(StandIn::Rule(L"/1024.txt", L"size=1024"));
+    ASSERT_TRUE(StandIn::Rule(L"/short.txt", L"framing=short&declared=500&size=300"));
+    EXPECT_FALSE(FetchNoticeText(StandIn::Url(L"/1024.txt").c_str(), text));
+    EXPECT_FALSE(FetchNoticeText(StandIn::Url(L"/short.txt").c_str(), text)) << "a cut notice is no notice";
+    EXPECT_TRUE(text.empty());
+
+    // The stand-in's own notice file, in code page 936.
+    ASSERT_TRUE(FetchNoticeText(StandIn::Url(L"/notice/velkor.txt").c_str(), text));
+    EXPECT_EQ(text.substr(0, 19), L"n1|2030-12-31|新区开放|");
+}
+
+TEST_F(PopInfo, ShowsPictureAndTextInTheCornerAndRecordsTheNotice) {
+    const std::wstring picture = StandIn::Url(L"/notice/PopWnd.jpg");  // a file of the stand-in
+    const std::string text = Text("http://127.0.0.1/l", "abc", std::string(picture.begin(), picture.end()));
+    Serve(text);
+    CPopInfoDlg dlg(m_setup);
+    ASSERT_TRUE(dlg.Open(nullptr));
+    EXPECT_EQ(dlg.LayoutShown(), notice::Layout::PictureAndText);
+    EXPECT_TRUE(IsWindowVisible(dlg));
+    EXPECT_TRUE(GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    RECT wr = {}, wa = {};
+    GetWindowRect(dlg, &wr);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    EXPECT_TRUE(wr.right == wa.right && wr.bottom == wa.bottom) << "in the work area's bottom-right corner";
+    EXPECT_EQ(wr.right - wr.left, 260) << "sized to its background picture";
+
+    EXPECT_EQ(dlg.TitleLabel().Text(), L"Notice title");
+    EXPECT_EQ(dlg.ContentLabel().Text(), L"abc...") << "the ellipsis comes whatever the length";
+    EXPECT_EQ(Ini(L"PopInfo"), Wide(text));
+    EXPECT_EQ(Ini(L"PopEnable"), L"1");
+
+    PumpPending();
+    const Pixels shot = CaptureWindow(dlg);
+    ASSERT_FALSE(shot.Empty());
+    // The picture (a plain RGB(40,160,90) JPEG) inside the picture label at (15, 67).
+    EXPECT_TRUE(ColourNear(shot.At(50, 100), RGB(40, 160, 90), 12)) << std::hex << shot.At(50, 100);
+    // The bold title in its colour at (100, 48).
+    int titleInk = 0;
+    for (int y = 48; y < 63; ++y)
+        for (int x = 100; x < 240; ++x) titleInk += ColourNear(shot.At(x, y), RGB(19, 43, 67), 30);
+    EXPECT_GT(titleInk, 10);
+
+    PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+    EXPECT_EQ(Ini(L"PopEnable"), L"0") << "closed by the player: dismissed";
+}
+
+TEST_F(PopInfo, DismissedOrRejectedNoticesCloseAtOnceAndLeaveTheStateAlone) {
+    const std::string text = Text("", "abc", "");
+    WritePopInfo(m_setup.iniPath, Wide(text));
+    WritePopEnable(m_setup.iniPath, L"0");
+    Serve("more before " + text);
+    {
+        CPopInfoDlg dlg(m_setup);
+        EXPECT_FALSE(dlg.Open(nullptr)) << "the stored text is still part of the notice";
+        EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+    }
+    WritePrivateProfileStringW(L"Velkor", nullptr, nullptr, m_setup.iniPath.c_str());
+    Serve(Text("", "line\rbreak", ""));
+    CPopInfoDlg dlg(m_setup);
+    EXPECT_FALSE(dlg.Open(nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+    EXPECT_EQ(Ini(L"PopInfo"), L"<absent>") << "nothing written for a rejected notice";
+}
+
+TEST_F(PopInfo, ComesBackAsOftenAsAskedThenMayShowAgainNextRun) {
+    m_setup.visibleMs = 300;
+    m_setup.repeatMs = 300;
+    Serve(Text("", "text only", "", 1));
+    CPopInfoDlg dlg(m_setup);
+    ASSERT_TRUE(dlg.Open(nullptr));
+    EXPECT_EQ(dlg.LayoutShown(), notice::Layout::TextOnly);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dlg); }, 5000));
+    EXPECT_TRUE(dlg.Handle()) << "hidden until the repetition";
+    ASSERT_TRUE(PumpUntil([&] { return dlg.Handle() && IsWindowVisible(dlg); }, 5000));
+    EXPECT_EQ(g_nNoticeShows, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+    EXPECT_EQ(Ini(L"PopEnable"), L"1");
+}
+
+TEST_F(PopInfo, AClickOpensOnlyAWebLinkAndDismisses) {
+    for (const std::string link : {"http://127.0.0.1/news", "file:///C:/windows/system32/calc.exe"}) {
+        g_opened.clear();
+        Serve(Text(link, "abc", ""));
+        CPopInfoDlg dlg(m_setup);
+        ASSERT_TRUE(dlg.Open(nullptr));
+        SendMessageW(dlg.MoreLabel(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        SendMessageW(dlg.MoreLabel(), WM_LBUTTONUP, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000)) << link;
+        EXPECT_EQ(Ini(L"PopEnable"), L"0");
+        if (link[0] == 'h')
+            EXPECT_EQ(g_opened, (std::vector<std::pair<std::wstring, int>>{{Wide(link), SW_SHOWMAXIMIZED}}));
+        else
+            EXPECT_TRUE(g_opened.empty()) << "a notice over plain HTTP must not start programs";
+    }
+}
+
+} // namespace
