@@ -15,6 +15,8 @@
 // main window; the main window closes a tab by posting WM_SYSCOMMAND SC_CLOSE (lParam 0) to
 // its frame.
 #pragma once
+#include "common/SelfPostMarker.h"
+
 #include <windows.h>
 
 // Posted unless said otherwise.
@@ -26,9 +28,6 @@ constexpr UINT UM_SET_MUTE = WM_USER + 5;             // main window to its fram
 constexpr UINT UM_ADD_ACCOUNT_CHOICE = WM_USER + 6;   // add-account popup: 1 this window, 0 new one
 constexpr UINT UM_PAGE_RELOAD_HOTKEYS = WM_USER + 7;  // main window to its frames
 
-// In lParam: a message the program posted to itself or between its processes (the cancelled
-// login's close, the menu's synthetic F5). Keys carrying it are never hot keys.
-constexpr LPARAM kSelfPostMarker = 7315;
 
 // Timers of the main window.
 constexpr UINT_PTR kTimerSoundState = 3;      // 400 ms: the mute flag to every tab frame

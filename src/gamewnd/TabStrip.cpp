@@ -1,4 +1,5 @@
 #include "gamewnd/TabStrip.h"
+#include "common/SelfPostMarker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,8 +82,7 @@ bool ReadKeyRecord(const void* data, std::size_t bytes, std::wstring& key) {
 }
 
 CloseAction DecideClose(long long marker, int tabCount, bool pendingPage) {
-    constexpr long long kLoginEnded = 7315;
-    if (marker == kLoginEnded) {
+    if (marker == kSelfPostMarker) {
         if (tabCount == 0) return CloseAction::ExitNow;
         return pendingPage ? CloseAction::DropPendingPage : CloseAction::Normal;
     }
