@@ -5,3 +5,4 @@
 
 #include "skin_ids.h"
 #include "login_ids.h"
+#include "update_ids.h"
