@@ -4,18 +4,6 @@
 
 namespace {
 
-TEST(UpdateRules, DownloadAddressIsJudgedByItsHost) {
-    EXPECT_TRUE(update::IsUpdateDownloadAddress(L"http://127.0.0.1:8080/dl/Velkor.exe"));
-    EXPECT_TRUE(update::IsUpdateDownloadAddress(L"HTTP://dl.olvesk.test/Velkor.exe"));
-    // An operator's domain further along the address does not make the host one of theirs.
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L"http://evil.test/127.0.0.1/Velkor.exe"));
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L"http://evil.test/x?site=olvesk.test"));
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L"http://olvesk.test.evil.test/Velkor.exe"));
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L"https://127.0.0.1/Velkor.exe"));
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L"127.0.0.1/Velkor.exe"));
-    EXPECT_FALSE(update::IsUpdateDownloadAddress(L""));
-}
-
 TEST(UpdateRules, DownloadMustCarryTheServersKey) {
     const std::wstring md5 = L"0123456789abcdef0123456789abcdef";
     const std::wstring key = L"0123456789abcdef0123456789ab3001";

@@ -14,8 +14,10 @@ Control paths (GET, on the same port; not recorded):
       status=N          status code (default 200)
       body=TEXT         the body (percent-encoded in the control address), or
       size=N            N bytes of the generated pattern (byte i = (i * 7 + i // 251) % 256), or
-      file=REL          the bytes of a file below the content folder
-      (a POST of the rule command with a body: that body, bytes as they are)
+      file=REL          the bytes of a file below the content folder, or
+      from=PATH         the bytes of any file (an absolute path), followed by
+      append=TEXT       this text (with from)
+      limit=N           only the first N bytes of the body are sent
       framing=length    Content-Length of the body (default)
               chunked   chunked transfer coding, no Content-Length
               close     no Content-Length; the body ends when the connection closes
@@ -126,14 +128,15 @@ class Handler(socketserver.StreamRequestHandler):
             name, _, value = line.partition(":")
             headers[name.strip().lower()] = value.strip()
         length = int(headers.get("content-length", "0") or 0)
-        payload = self.rfile.read(length) if length else b""
+        if length:
+            self.rfile.read(length)
         keep_alive = version == "HTTP/1.1" and headers.get("connection", "").lower() != "close"
 
         path, _, query = target.partition("?")
         path = urllib.parse.unquote(path)
         if path.startswith(CONTROL):
             return self.control(path[len(CONTROL):], urllib.parse.parse_qs(query, keep_blank_values=True),
-                                keep_alive, payload)
+                                keep_alive)
 
         entry = self.server.state.record(method, target, lines)
         try:
@@ -141,7 +144,7 @@ class Handler(socketserver.StreamRequestHandler):
         finally:
             entry["answered"] = True
 
-    def control(self, command, args, keep_alive, payload=b""):
+    def control(self, command, args, keep_alive):
         state = self.server.state
         first = lambda name, default=None: args.get(name, [default])[0]
         if command == "reset":
@@ -153,8 +156,6 @@ class Handler(socketserver.StreamRequestHandler):
             body = state.dump()
         elif command == "rule":
             rule = {k: v[0] for k, v in args.items()}
-            if payload:
-                rule["bytes"] = payload
             if "path" not in rule:
                 self.respond_simple(400, b"rule needs path\n", close=not keep_alive)
                 return keep_alive
@@ -172,8 +173,9 @@ class Handler(socketserver.StreamRequestHandler):
         return keep_alive
 
     def body_of(self, rule):
-        if "bytes" in rule:
-            return rule["bytes"]
+        if "from" in rule:
+            with open(rule["from"], "rb") as f:
+                return f.read() + rule.get("append", "").encode("utf-8")
         if "size" in rule:
             return pattern_bytes(int(rule["size"]))
         if "file" in rule:
@@ -205,6 +207,8 @@ class Handler(socketserver.StreamRequestHandler):
             return False
         status = int(rule.get("status", "200"))
         body = self.body_of(rule)
+        if "limit" in rule:
+            body = body[:int(rule["limit"])]
         head = ["HTTP/1.1 %d %s" % (status, REASONS.get(status, "Status")),
                 "Content-Type: " + rule.get("type", "text/html")]
         if framing == "chunked":
