@@ -7,3 +7,4 @@
 #include "login_ids.h"
 #include "gamewnd_ids.h"
 #include "extras_ids.h"
+#include "update_ids.h"

@@ -1,5 +1,6 @@
-// Browser cache limit, raised at start of the window and page processes.
+// The browser cache size limit, raised at start of the window and page processes.
 #pragma once
 
-// Placeholder until the cache work is built: changes nothing.
-void SetBrowserCacheLimit();
+// Writes the browser's "CacheLimit" (1,048,576) under the current user's cache settings
+// key. The key is only opened, never created: true when the value was written.
+bool SetBrowserCacheLimit();

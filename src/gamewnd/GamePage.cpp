@@ -6,6 +6,7 @@
 #include "framework/ShellOpen.h"
 #include "extras/DownGameDlg.h"
 #include "extras/FavDlg.h"
+#include "gamewnd/CacheCleaning.h"
 #include "gamewnd/EnterGame.h"
 #include "hotkeys/SoundMute.h"
 #include "settings/SettingsStore.h"
@@ -132,13 +133,12 @@ bool CMainFrame::OpenAddress(const std::wstring& url) { return fw::OpenWebAddres
 
 void CMainFrame::ApplyMute(bool muted) { hotkeys::SetProcessMute(muted); }
 
-// Placeholders: see the header.
 void CMainFrame::OfferGameDownload(const std::wstring& name) {
     CDownGameDlg download(name.c_str(), m_page.hostWnd,
                           [](const wchar_t* path) { return fw::StartProgram(path); });
     download.Run();
 }
-void CMainFrame::PurgeLoaderCache() {}
+void CMainFrame::PurgeLoaderCache() { ::PurgeLoaderCache(); }
 void CMainFrame::AddToFavourites() {
     CFavDlg favourite(m_strPageTitle.c_str(), m_strPageUrl.c_str(), m_page.hostWnd);
     favourite.Run();

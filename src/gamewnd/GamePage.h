@@ -69,7 +69,7 @@ protected:
     virtual void OfferGameDownload(const std::wstring& name);
     // Mutes or unmutes this process's sound.
     virtual void ApplyMute(bool muted);
-    // Placeholder until the cache work is built: deletes nothing.
+    // Deletes the cached game-loader entries before a refresh.
     virtual void PurgeLoaderCache();
     // The add-to-favourites dialog with the page's title and address.
     virtual void AddToFavourites();

@@ -69,16 +69,18 @@ UpdateOffer CheckForUpdate(RunMode mode, bool force, const SYSTEMTIME& nowUtc) {
     char serverKeyAnsi[64];
     if (!FetchUpdateConfig(serverKeyAnsi, offer.szUpdAddr) || serverKeyAnsi[0] == '\0') return offer;
 
+    if (!MultiByteToWideChar(CP_ACP, 0, serverKeyAnsi, -1, offer.szServerKey, 64)) {
+        offer.szServerKey[0] = L'\0';
+        return offer;
+    }
+
     wchar_t exe[MAX_PATH] = {};
     wchar_t md5[64];
     // Without our own digest there is nothing sound to compare: offer nothing rather than
     // download again on every start.
     if (!ModuleFilePath(nullptr, exe) || !FileMd5Hex(exe, md5)) return offer;
     const std::wstring localKey = update::LocalVersionKey(md5, VELKOR_VERSION_W);
-
-    wchar_t serverKey[64] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, serverKeyAnsi, -1, serverKey, 64)) return offer;
-    offer.differs = update::CompareKeysNoCase(serverKey, localKey) != 0;
+    offer.differs = update::CompareKeysNoCase(offer.szServerKey, localKey) != 0;
     return offer;
 }
 

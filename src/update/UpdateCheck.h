@@ -14,6 +14,7 @@ inline constexpr wchar_t kUpdateConfigFile[] = L"ConfigVelkor.htm";
 struct UpdateOffer {
     bool differs = false;        // the server names a version other than the one running
     wchar_t szUpdAddr[512] = {}; // the download address from the page; empty when none
+    wchar_t szServerKey[64] = {};  // the server's version key; a download must carry it
 };
 
 // Unless forced, runs only in the modes that take an automatic check and when one is due at

@@ -14,7 +14,10 @@ Control paths (GET, on the same port; not recorded):
       status=N          status code (default 200)
       body=TEXT         the body (percent-encoded in the control address), or
       size=N            N bytes of the generated pattern (byte i = (i * 7 + i // 251) % 256), or
-      file=REL          the bytes of a file below the content folder
+      file=REL          the bytes of a file below the content folder, or
+      from=PATH         the bytes of any file (an absolute path), followed by
+      append=TEXT       this text (with from)
+      limit=N           only the first N bytes of the body are sent
       framing=length    Content-Length of the body (default)
               chunked   chunked transfer coding, no Content-Length
               close     no Content-Length; the body ends when the connection closes
@@ -174,6 +177,9 @@ class Handler(socketserver.StreamRequestHandler):
         return keep_alive
 
     def body_of(self, rule):
+        if "from" in rule:
+            with open(rule["from"], "rb") as f:
+                return f.read() + rule.get("append", "").encode("utf-8")
         if "size" in rule:
             return pattern_bytes(int(rule["size"]))
         if "file" in rule:
@@ -205,6 +211,8 @@ class Handler(socketserver.StreamRequestHandler):
             return False
         status = int(rule.get("status", "200"))
         body = self.body_of(rule)
+        if "limit" in rule:
+            body = body[:int(rule["limit"])]
         head = ["HTTP/1.1 %d %s" % (status, REASONS.get(status, "Status")),
                 "Content-Type: " + rule.get("type", "text/html")]
         if framing == "chunked":
