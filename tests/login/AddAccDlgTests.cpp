@@ -17,80 +17,52 @@ using namespace testing_support;
 
 namespace {
 
-// Stands in for the main window: keeps every answer it gets.
+// Stands in for the main window: keeps every answer.
 class AnswerTaker : public fw::Window {
 public:
     std::vector<WPARAM> answers;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == UM_ADD_ACCOUNT_CHOICE) {
-            EXPECT_EQ(lParam, 0);
-            answers.push_back(wParam);
-            return 0;
-        }
+        if (msg == UM_ADD_ACCOUNT_CHOICE && lParam == 0) answers.push_back(wParam);
         return fw::Window::HandleMessage(msg, wParam, lParam);
     }
 };
 
-SIZE WindowSize(HWND wnd) {
-    RECT r = {};
-    GetWindowRect(wnd, &r);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-TEST(AddAccountPopup, AnswersYesAndNoByButtonEnterAndEscapeAndNothingWhenLeft) {
+TEST(AddAccountPopup, AnswersByButtonEnterAndEscapeAndNotWhenLeft) {
     GdiplusScope gdiplus;
     AnswerTaker owner;
-    ASSERT_TRUE(owner.Create(L"VelkorTestAddAccOwner", L"owner", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 300, 200},
-                             nullptr));
+    ASSERT_TRUE(owner.Create(L"VelkorTestAddAcc", L"owner", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 300, 200}, nullptr));
     CAddAccDlg popup;
     ASSERT_TRUE(popup.CreateModeless(owner.Handle()));
-    EXPECT_FALSE(IsWindowVisible(popup.Handle())) << "made hidden, shown by the main window";
-    EXPECT_EQ(WindowSize(popup.Handle()).cx, 284) << "sized to its picture";
-    EXPECT_EQ(WindowSize(popup.Handle()).cy, 150);
-    wchar_t text[256] = {};
-    GetDlgItemTextW(popup.Handle(), 1023, text, 256);
-    EXPECT_STREQ(text, L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录(支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。");
-    GetDlgItemTextW(popup.Handle(), IDOK, text, 256);
-    EXPECT_STREQ(text, L"是");
-    GetDlgItemTextW(popup.Handle(), IDCANCEL, text, 256);
-    EXPECT_STREQ(text, L"否");
-    // The skinned caption does not drag it.
+    HWND wnd = popup.Handle();
     RECT r = {};
-    GetWindowRect(popup.Handle(), &r);
-    EXPECT_EQ(SendMessageW(popup.Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + 40, r.top + 10)), HTCLIENT);
+    GetWindowRect(wnd, &r);
+    EXPECT_EQ(r.right - r.left, 284) << "sized to its picture";
+    EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + 40, r.top + 10)), HTCLIENT) << "dragged";
+    wchar_t text[256] = {};
+    GetDlgItemTextW(wnd, 1023, text, 256);
+    EXPECT_STREQ(text, L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录(支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。");
 
-    auto answer = [&](const std::function<void()>& act) -> WPARAM {
-        ShowWindow(popup.Handle(), SW_SHOW);
-        SetActiveWindow(popup.Handle());
+    auto show = [&] {
+        ShowWindow(wnd, SW_SHOW);
+        SetActiveWindow(wnd);
         PumpFor(50);
-        const size_t before = owner.answers.size();
-        act();
-        const bool answered = PumpUntil([&] { return owner.answers.size() > before; }, 5000);
-        EXPECT_FALSE(IsWindowVisible(popup.Handle())) << "still shown after the answer";
-        return answered ? owner.answers.back() : WPARAM(99);
     };
-    auto click = [&](int id) {
-        PostMessageW(popup.Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(popup.Handle(), id)));
-    };
-    auto key = [&](UINT vk) {
-        HWND focus = GetFocus();
-        PostMessageW(focus ? focus : popup.Handle(), WM_KEYDOWN, vk, 1);
-    };
-    EXPECT_EQ(answer([&] { click(IDOK); }), 1u);
-    EXPECT_EQ(answer([&] { click(IDCANCEL); }), 0u);
-    EXPECT_EQ(answer([&] { key(VK_RETURN); }), 1u);
-    EXPECT_EQ(answer([&] { key(VK_ESCAPE); }), 0u);
+    auto click = [&](int id) { PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(wnd, id))); };
+    auto key = [&](UINT vk) { PostMessageW(GetFocus() ? GetFocus() : wnd, WM_KEYDOWN, vk, 1); };
+    const std::vector<std::function<void()>> acts = {[&] { click(IDOK); }, [&] { click(IDCANCEL); },
+                                                     [&] { key(VK_RETURN); }, [&] { key(VK_ESCAPE); }};
+    for (size_t i = 0; i < acts.size(); ++i) {
+        show();
+        acts[i]();
+        EXPECT_TRUE(PumpUntil([&] { return owner.answers.size() == i + 1 && !IsWindowVisible(wnd); })) << i;
+    }
+    EXPECT_EQ(owner.answers, (std::vector<WPARAM>{1, 0, 1, 0}));
 
-    // Another window taking the activation dismisses the popup without an answer.
-    ShowWindow(popup.Handle(), SW_SHOW);
-    SetActiveWindow(popup.Handle());
-    PumpFor(50);
-    ASSERT_TRUE(IsWindowVisible(popup.Handle()));
+    show();
     SetActiveWindow(owner.Handle());
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(popup.Handle()); }));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(wnd); })) << "stays when another window is activated";
     PumpFor(300);
     EXPECT_EQ(owner.answers.size(), 4u);
     owner.Destroy();
@@ -98,46 +70,33 @@ TEST(AddAccountPopup, AnswersYesAndNoByButtonEnterAndEscapeAndNothingWhenLeft) {
 
 TEST(AddAccountPopup, MainWindowShowsItUnderTheLinkAndOpensATabOnYes) {
     GdiplusScope gdiplus;
-    TempFolder dir(L"addacc");
-    SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", dir.File(L"pages.log").c_str());
     SetEnvironmentVariableW(L"VELKOR_STUB_KEY", L"S1服-一区-First");
     CQuillonDlg dlg(MainWindowArgs{BuiltPageStubPath()});
     ASSERT_TRUE(dlg.CreateModeless());
     ShowWindow(dlg.Handle(), SW_SHOWNA);
-    std::vector<fw::UniqueHandle> pages;
-    auto keepPages = [&] {
-        for (HWND frame : dlg.TabWnds()) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(frame, &pid);
-            pages.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        }
-    };
     ASSERT_TRUE(PumpUntil([&] { return dlg.TabWnds().size() == 1; }, 30000));
-
-    HWND label = GetDlgItem(dlg.Handle(), IDC_LBL_ADD_ACCOUNT);
-    PostMessageW(dlg.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LBL_ADD_ACCOUNT, STN_CLICKED), reinterpret_cast<LPARAM>(label));
-    HWND popup = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        popup = FindWindowW(nullptr, L"登录其他账号");
-        return popup && IsWindowVisible(popup);
-    }));
+    HWND label = GetDlgItem(dlg.Handle(), IDC_LBL_ADD_ACCOUNT), popup = nullptr;
+    PostMessageW(dlg.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LBL_ADD_ACCOUNT, STN_CLICKED), LPARAM(label));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(popup = FindWindowW(nullptr, L"登录其他账号")); }));
     EXPECT_EQ(GetWindow(popup, GW_OWNER), dlg.Handle());
     RECT link = {}, shown = {};
     GetWindowRect(label, &link);
     GetWindowRect(popup, &shown);
-    EXPECT_EQ(shown.right, link.right) << "right-aligned with the link";
-    EXPECT_EQ(shown.top, link.bottom) << "just below the link";
+    EXPECT_EQ(shown.right, link.right);
+    EXPECT_EQ(shown.top, link.bottom);
 
     SetEnvironmentVariableW(L"VELKOR_STUB_KEY", L"S1服-一区-Second");
-    PostMessageW(popup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(popup, IDOK)));
+    PostMessageW(popup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(popup, IDOK)));
     EXPECT_TRUE(PumpUntil([&] { return dlg.TabWnds().size() == 2; }, 30000)) << "no second tab";
-    EXPECT_FALSE(IsWindowVisible(popup));
-
-    keepPages();
-    for (HWND frame : dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    std::vector<fw::UniqueHandle> pages;
+    for (HWND frame : dlg.TabWnds()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(frame, &pid);
+        pages.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
     DestroyWindow(dlg.Handle());
     for (const auto& page : pages) WaitForSingleObject(page.Get(), 10000);
-    SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", nullptr);
     SetEnvironmentVariableW(L"VELKOR_STUB_KEY", nullptr);
 }
 
