@@ -8,3 +8,4 @@
 #include "gamewnd_ids.h"
 #include "extras_ids.h"
 #include "update_ids.h"
+#include "addacc_ids.h"

@@ -591,5 +591,14 @@ void CQuillonDlg::StartSoundTimer() {}
 void CQuillonDlg::OnHideButton() {}
 void CQuillonDlg::OnSoundButton() {}
 void CQuillonDlg::OnSystemButton() {}
-void CQuillonDlg::ShowAddAccountPopup() {}
 void CQuillonDlg::CreatePreloadDialog() {}
+
+void CQuillonDlg::ShowAddAccountPopup() {
+    if (!m_dlgAddAcc.Handle() && !m_dlgAddAcc.CreateModeless(m_hWnd)) return;
+    RECT label = {}, popup = {};
+    GetWindowRect(m_lblAddAccount.Handle(), &label);
+    GetWindowRect(m_dlgAddAcc.Handle(), &popup);
+    SetWindowPos(m_dlgAddAcc.Handle(), nullptr, label.right - (popup.right - popup.left), label.bottom, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(m_dlgAddAcc.Handle(), SW_SHOW);
+}

@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 #include "extras/PopInfoDlg.h"
 #include "gamewnd/TabStrip.h"
+#include "login/AddAccDlg.h"
 #include "skin/DlgEx.h"
 #include "skin/MsgBoxKind.h"
 #include "skin/SkinControls.h"
@@ -85,7 +86,7 @@ private:
     void OnHideButton();
     void OnSoundButton();
     void OnSystemButton();
-    // Placeholder until the add-account popup is built.
+    // Shows the add-account popup right-aligned under "登录其他账号", made on first use.
     void ShowAddAccountPopup();
     // Placeholder until the login dialog is built: the hidden preload dialog of systems
     // before version 6.
@@ -97,6 +98,7 @@ private:
     CBtnEx m_btnSystem;
     CBtnEx m_btnSound;
     CStaticEx m_lblAddAccount;
+    CAddAccDlg m_dlgAddAcc;
     bool m_bMuted = false;
     DWORD m_dwOsMajor = 0;
     fw::UniqueHandle m_hPendingPage;  // the last started page process not yet attached
