@@ -62,12 +62,7 @@ bool CQuillonDlg::OnInitDialog() {
 
     SetWindowLongW(m_hWnd, GWL_STYLE, GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     SetTitle(kAppCaption);
-    SkinFrame frame = Frame();
-    frame.captionHeight = 30;
-    frame.borderWidth = 4;
-    frame.buttonRightMargin = 0;
-    frame.buttonTop = 0;
-    frame.buttonGap = 0;
+    SkinFrame frame = CaptionBandFrame();
     SetFrame(frame);
     {
         fw::UniqueBitmap minimize(LoadSkinImage(module, IDB_MINIMIZE_BUTTON));

@@ -27,6 +27,18 @@ struct SkinFrame {
     bool resizable = false;     // border resizing and maximising by a caption double click
 };
 
+// The program's usual caption band: 30 pixels high, a 4-pixel border, the caption buttons
+// flush with the top right corner.
+inline SkinFrame CaptionBandFrame() {
+    SkinFrame frame;
+    frame.captionHeight = 30;
+    frame.borderWidth = 4;
+    frame.buttonRightMargin = 0;
+    frame.buttonTop = 0;
+    frame.buttonGap = 0;
+    return frame;
+}
+
 // The pictures of a skinned dialog. The dialog takes the background and the two maximise
 // pictures, which it draws again on every size change and toggle; the close and minimise
 // pictures are only read into their buttons and stay the caller's. A picture left out

@@ -48,13 +48,7 @@ bool CMessageBox::CreateButton(CBtnEx& button, int id, const wchar_t* label, con
 
 bool CMessageBox::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    SkinFrame frame = Frame();
-    frame.captionHeight = 30;
-    frame.borderWidth = 4;
-    frame.buttonRightMargin = 0;
-    frame.buttonTop = 0;
-    frame.buttonGap = 0;
-    SetFrame(frame);
+    SetFrame(CaptionBandFrame());
     SkinPictures look;
     look.background = std::move(m_pictures.background);
     look.stretch = true;

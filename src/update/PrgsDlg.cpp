@@ -46,13 +46,7 @@ INT_PTR CPrgsDlg::Run(const wchar_t* url, const wchar_t* file, HWND owner) {
 
 bool CPrgsDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    SkinFrame frame = Frame();
-    frame.captionHeight = 30;
-    frame.borderWidth = 4;
-    frame.buttonRightMargin = 0;
-    frame.buttonTop = 0;
-    frame.buttonGap = 0;
-    SetFrame(frame);
+    SetFrame(CaptionBandFrame());
     SetTitle(L"版本更新中...");
 
     HINSTANCE module = GetModuleHandleW(nullptr);

@@ -66,7 +66,10 @@ protected:
     static void Install(const wchar_t* folderName, const wchar_t* count) {
         TempFolder downloads(folderName);
         ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), downloads.File(L"Velkor.exe").c_str(), FALSE));
-        ASSERT_EQ(RunAndWait(downloads.File(L"Velkor.exe"), L"", downloads.Path()), 0);
+        // The installer's process object ends what the installer started only when it goes:
+        // the installed copy must first have had time to count its start.
+        ChildProcess installer(downloads.File(L"Velkor.exe"), L"", downloads.Path());
+        ASSERT_EQ(installer.Wait(), 0);
         EXPECT_EQ(ReadCounterIni(L"Inst"), count);
         EXPECT_TRUE(PumpUntil([&] { return ReadCounterIni(L"Game") == count; }, 30000)) << "no installed start";
         EndProcessesUnder(Folder(CSIDL_COMMON_APPDATA) + L"\\Olvesk");

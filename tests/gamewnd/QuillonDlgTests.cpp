@@ -57,6 +57,16 @@ protected:
         ASSERT_TRUE(m_dlg.CreateModeless());
         ShowWindow(m_dlg.Handle(), SW_SHOWNA);
     }
+    // Tabs 1服-一区-a, -b and -c, the last one current.
+    void OpenWithThreeTabs() {
+        Open(L"1服-一区-a");
+        WaitForTabs(1);
+        for (const wchar_t* key : {L"1服-一区-b", L"1服-一区-c"}) {
+            Key(key);
+            PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
+            WaitForTabs(m_dlg.TabWnds().size() + 1);
+        }
+    }
     void Key(const wchar_t* key) { SetEnvironmentVariableW(L"VELKOR_STUB_KEY", key); }
     // Waits until the window has `count` tabs, keeping hold of each new page process.
     void WaitForTabs(size_t count) {
@@ -148,13 +158,7 @@ TEST_F(MainWindow, LaunchesPagesRefusesOpenAccountsAndStopsAtThreeTabs) {
 }
 
 TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
-    Open(L"1服-一区-a");
-    WaitForTabs(1);
-    for (const wchar_t* key : {L"1服-一区-b", L"1服-一区-c"}) {
-        Key(key);
-        PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
-        WaitForTabs(m_dlg.TabWnds().size() + 1);
-    }
+    OpenWithThreeTabs();
     const std::vector<HWND> frames = m_dlg.TabWnds();
 
     // A middle click anywhere on a tab asks; "否" keeps it.
@@ -286,13 +290,7 @@ TEST_F(MainWindow, CopyDataNeverReadsPastItsRecord) {
 }
 
 TEST_F(MainWindow, TabStripShowsCurrentHotAndNormalTabs) {
-    Open(L"1服-一区-a");
-    WaitForTabs(1);
-    for (const wchar_t* key : {L"1服-一区-b", L"1服-一区-c"}) {
-        Key(key);
-        PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
-        WaitForTabs(m_dlg.TabWnds().size() + 1);
-    }
+    OpenWithThreeTabs();
     // Tab 2 is current; the mouse rests on tab 0.
     POINT onTab0 = {120 + 60, 12};
     ClientToScreen(m_dlg.Handle(), &onTab0);

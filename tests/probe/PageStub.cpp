@@ -8,6 +8,7 @@
 // as the home page, without a key), VELKOR_STUB_IDLE=1 (do nothing but wait, like a login that
 // is still open).
 #include "common/AppMessages.h"
+#include "probe/ProbeLog.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -16,21 +17,6 @@
 namespace {
 
 HWND g_host = nullptr;
-
-void Log(const std::wstring& line) {
-    wchar_t log[32768] = {};
-    if (!GetEnvironmentVariableW(L"VELKOR_PROBE_LOG", log, ARRAYSIZE(log))) return;
-    HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const std::wstring text = line + L"\n";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), utf8.data(), bytes, nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 std::wstring Env(const wchar_t* name) {
     wchar_t value[1024] = {};
@@ -74,7 +60,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    Log(std::wstring(module) + L"|" + GetCommandLineW());
+    AppendProbeLog(std::wstring(module) + L"|" + GetCommandLineW());
 
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
