@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and running Velkor needs on Debian 12 (as root): the MinGW-w64
 # cross compilers, CMake and Ninja, GoogleTest sources, Wine, Xvfb, fonts and the zh_CN
-# locale. Does nothing that is already done.
+# locale; clang and the native GoogleTest for the fuzzers, curl for the benchmarks. Does
+# nothing that is already done.
 set -euo pipefail
 packages=(wine wine64 xvfb xdotool imagemagick locales mingw-w64 g++-mingw-w64-x86-64-posix
           g++-mingw-w64-i686-posix cmake ninja-build googletest fonts-wqy-microhei fonts-wine
-          python3 x11-utils)
+          python3 x11-utils clang libgtest-dev curl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
