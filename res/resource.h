@@ -6,3 +6,4 @@
 #include "skin_ids.h"
 #include "login_ids.h"
 #include "gamewnd_ids.h"
+#include "hotkeys_ids.h"
