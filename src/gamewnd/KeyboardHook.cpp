@@ -19,7 +19,8 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
         const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         if (down || up) {
-            const WPARAM which = OnKeyEvent(down, static_cast<int>(event->vkCode), down ? hotkeys::CurrentModifiers() : 0);
+            const int modifiers = down ? hotkeys::PhysicalModifiers() : 0;
+            const WPARAM which = OnKeyEvent(down, static_cast<int>(event->vkCode), modifiers);
             if (which && g_target) PostMessageW(g_target, g_message, which, 0);
         }
     }

@@ -48,6 +48,11 @@ int CurrentModifiers() {
                         (GetKeyState(VK_MENU) & 0x8000) != 0);
 }
 
+int PhysicalModifiers() {
+    return ModifierBits((GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0, (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0,
+                        (GetAsyncKeyState(VK_MENU) & 0x8000) != 0);
+}
+
 std::vector<HWND> FindMainWindows() {
     std::vector<HWND> found;
     EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&found));

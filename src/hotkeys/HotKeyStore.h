@@ -18,8 +18,11 @@ void SetHotKeyIniPathForTests(const std::wstring& path);
 HotKey ReadHotKey(HotKeyKind kind);
 void WriteHotKey(HotKeyKind kind, const HotKey& key);
 
-// Ctrl, Shift and Alt as they are while the current key message or event is handled.
+// Ctrl, Shift and Alt as they are while the current key message is handled.
 int CurrentModifiers();
+// The same for a system-wide keyboard hook: the keys' physical state, since the keys may be
+// going to another program whose thread alone follows them.
+int PhysicalModifiers();
 
 // The main windows of every running copy of the program: top-level dialogs captioned
 // "Olvesk - Sevrith" that have the system-menu button. Other dialogs of the program carry

@@ -16,6 +16,8 @@ using namespace testing_support;
 
 namespace {
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 class TestSettingDlg : public CSettingDlg {
 public:
     std::vector<std::wstring> told;
@@ -90,7 +92,7 @@ TEST_F(SettingDialog, CapturesKeysAndStoresOnlyFinishedEntries) {
     DialogTemplate t(kAppCaption, 50, 20, WS_POPUP);
     t.Add(L"BUTTON", L"", 1003, 0, 0, 10, 10);
     HWND main = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr,
-                                           [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                           PlainDialogProc, 0);
     SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_FALSE(IsWindow(m_dlg.Handle()));
     EXPECT_EQ(Stored(L"SndKey"), L"6,81");
