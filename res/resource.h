@@ -9,3 +9,4 @@
 #include "extras_ids.h"
 #include "update_ids.h"
 #include "addacc_ids.h"
+#include "hotkeys_ids.h"

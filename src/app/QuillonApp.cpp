@@ -137,7 +137,9 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
         return false;
     }
 
-    RunMainWindow();
+    MainWindowArgs window;
+    window.runMode = mode;
+    RunMainWindow(window);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "extras/FavDlg.h"
 #include "gamewnd/CacheCleaning.h"
 #include "gamewnd/EnterGame.h"
+#include "hotkeys/HotKeyStore.h"
 #include "hotkeys/SoundMute.h"
 #include "settings/SettingsStore.h"
 #include "skin/MessageBox.h"
@@ -77,6 +78,7 @@ void CGmWndView::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const 
 CMainFrame::CMainFrame(PageProcessArgs page) : m_page(std::move(page)), m_view(*this) {}
 
 bool CMainFrame::CreateFrame() {
+    LoadHotKeys();
     const RECT rect = {0, 0, 10, 10};
     // No caption, border or taskbar button: the frame lives inside the main window.
     if (!Create(L"VelkorGameFrame", kAppCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, rect, nullptr))
@@ -179,7 +181,25 @@ void CMainFrame::RaiseHost() {
     if (attach) AttachThreadInput(hostThread, foreThread, FALSE);
 }
 
+void CMainFrame::LoadHotKeys() {
+    m_bossKey = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Boss);
+    m_switchKey = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Switch);
+    m_soundKey = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Sound);
+}
+
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
+    // The window-switch key belongs to the main window, which switches the tabs.
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (keyDown && msg.lParam != kSelfPostMarker &&
+        hotkeys::HotKeyMatches(m_switchKey, static_cast<int>(msg.wParam), hotkeys::CurrentModifiers())) {
+        PostMessageW(m_page.hostWnd, msg.message, msg.wParam, msg.lParam);
+        return true;
+    }
+    // A bare F5 that is the boss or sound key is the main process's hook's business.
+    const hotkeys::HotKey bareF5{0, VK_F5};
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F5 && msg.lParam != kSelfPostMarker &&
+        (m_bossKey == bareF5 || m_soundKey == bareF5))
+        return true;
     // Ctrl+D: the character 4 with the D key's scan code.
     if (msg.message == WM_CHAR && msg.wParam == 4 && (HIWORD(msg.lParam) & 0x00FF) == 0x20) {
         AddToFavourites();
@@ -215,6 +235,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case UM_SET_MUTE:
         OnMuteMessage(wParam);
+        return 0;
+    case UM_PAGE_RELOAD_HOTKEYS:
+        LoadHotKeys();
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {

@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/FrameWnd.h"
 #include "framework/HtmlView.h"
+#include "hotkeys/HotKeyRules.h"
 #include "login/PageProcess.h"
 #include "skin/MsgBoxKind.h"
 
@@ -58,6 +59,10 @@ public:
 
     bool PreTranslateMessage(MSG& msg) override;
 
+    // This process's copy of the three hot keys, read afresh on UM_PAGE_RELOAD_HOTKEYS.
+    void LoadHotKeys();
+    const hotkeys::HotKey& SwitchKey() const { return m_switchKey; }
+
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -87,6 +92,9 @@ private:
     bool m_bShown = false;       // the first top-level page has placed and shown the frame
     bool m_bMuteKnown = false;   // a mute state has been applied
     bool m_bMuted = false;
+    hotkeys::HotKey m_bossKey;
+    hotkeys::HotKey m_switchKey;
+    hotkeys::HotKey m_soundKey;
 };
 
 // Runs a page process's game page until the frame closes or its host goes.

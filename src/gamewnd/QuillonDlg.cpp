@@ -1,18 +1,38 @@
 #include "gamewnd/QuillonDlg.h"
+#include "gamewnd/CacheCleaning.h"
 #include "common/AppMessages.h"
 #include "framework/Canvas.h"
 #include "framework/ProgramStart.h"
+#include "gamewnd/KeyboardHook.h"
+#include "gamewnd/MainMenus.h"
+#include "hotkeys/HotKeyStore.h"
+#include "hotkeys/KeyNames.h"
+#include "hotkeys/SettingDlg.h"
 #include "skin/MessageBox.h"
 #include "skin/SkinImage.h"
+#include "update/UpdateCheck.h"
 #include "resource.h"
 
+#include <shellapi.h>
 #include <commctrl.h>
 #include <windowsx.h>
 #include <cwchar>
 
 CQuillonDlg* g_pMainDlg = nullptr;
+// The settings dialog while the menu's "设置..." shows it.
+CSettingDlg* g_pOpenSettingsDlg = nullptr;
 
 namespace {
+
+// Messages the window posts to itself.
+constexpr UINT UM_HOOKED_KEY = WM_APP + 1;      // from the keyboard hook: which key
+constexpr UINT UM_UPDATE_CHECKED = WM_APP + 2;  // from the update worker: 1 a different version
+
+// Sent by the shell to every top-level window when it (re)starts: its icons are gone.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 
 constexpr int kPageLeft = 4, kPageTop = 30, kPageRight = 4, kPageBottom = 4;
 
@@ -42,7 +62,12 @@ CQuillonDlg::CQuillonDlg(MainWindowArgs args) : CDlgEx(IDD_VELKOR_DIALOG), m_arg
 }
 
 CQuillonDlg::~CQuillonDlg() {
-    if (g_pMainDlg == this) g_pMainDlg = nullptr;
+    if (g_pMainDlg == this) {
+        keyhook::Remove();
+        g_pMainDlg = nullptr;
+    }
+    if (m_updateWorker.joinable()) m_updateWorker.join();
+    DeleteTrayIcon();
 }
 
 RECT CQuillonDlg::PageArea() const {
@@ -299,12 +324,15 @@ void CQuillonDlg::ShowTab(HWND frame) {
 }
 
 void CQuillonDlg::SwitchToNextTab() {
-    if (m_tabWnds.empty()) return;
-    const int old = m_nCurTab;
-    m_nCurTab = (m_nCurTab + 1) % static_cast<int>(m_tabWnds.size());
-    ShowTab(m_tabWnds[m_nCurTab]);
-    InvalidateBox(tabs::TabRect(old));
-    InvalidateBox(tabs::TabRect(m_nCurTab));
+    if (m_tabWnds.empty() || !IsWindowVisible(m_hWnd) || IsIconic(m_hWnd)) return;
+    const int count = static_cast<int>(m_tabWnds.size());
+    // With one tab, or over the home page, the key only brings the current tab to view.
+    if (count > 1 && !(m_hHomeWnd && IsWindowVisible(m_hHomeWnd))) {
+        InvalidateBox(tabs::TabRect(m_nCurTab));
+        m_nCurTab = (m_nCurTab + 1) % count;
+        InvalidateBox(tabs::TabRect(m_nCurTab));
+    }
+    if (m_nCurTab >= 0 && m_nCurTab < count) ShowTab(m_tabWnds[m_nCurTab]);
 }
 
 void CQuillonDlg::CloseTab(int index) {
@@ -455,6 +483,14 @@ bool CQuillonDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 bool CQuillonDlg::PreTranslateMessage(MSG& msg) {
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (keyDown && msg.lParam != kSelfPostMarker &&
+        hotkeys::HotKeyMatches(m_switchKey, static_cast<int>(msg.wParam), hotkeys::CurrentModifiers())) {
+        SwitchToNextTab();
+        return true;
+    }
+    // Neither cancels the window nor presses a button.
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_SPACE)) return true;
     if (msg.hwnd == m_hWnd && msg.message == WM_SYSCOMMAND) {
         const UINT command = static_cast<UINT>(msg.wParam & 0xFFF0);
         const int count = static_cast<int>(m_tabWnds.size());
@@ -475,6 +511,17 @@ bool CQuillonDlg::PreTranslateMessage(MSG& msg) {
         } else if (command == SC_RESTORE && count == 0) {
             ShowWindow(m_hWnd, SW_RESTORE);
         }
+    }
+    // Ctrl+D (the character 4 with the D key's scan code alone) and F5 belong to the page.
+    const bool ctrlD = msg.message == WM_CHAR && msg.wParam == 4 && HIWORD(msg.lParam) == 0x0020;
+    const bool f5 = msg.message == WM_KEYDOWN && msg.wParam == VK_F5 && !m_tabWnds.empty();
+    if (ctrlD || f5) {
+        HWND tab = m_nCurTab >= 0 && m_nCurTab < static_cast<int>(m_tabWnds.size()) ? m_tabWnds[m_nCurTab] : nullptr;
+        if (tab && IsWindowVisible(tab))
+            PostToPage(tab, msg.message, msg.wParam, msg.lParam);
+        else if (m_hHomeWnd && IsWindowVisible(m_hHomeWnd))
+            PostToPage(m_hHomeWnd, msg.message, msg.wParam, msg.lParam);
+        return true;
     }
     return CDlgEx::PreTranslateMessage(msg);
 }
@@ -564,28 +611,235 @@ LRESULT CQuillonDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case UM_ADD_ACCOUNT_CHOICE:
         OnAddAccountChoice(wParam);
         return 0;
+    case UM_TRAY_NOTIFY:
+        OnTrayNotify(lParam);
+        return 0;
+    case UM_SHOW_TRAY_MENU:
+        ShowMainMenu(true);
+        return 0;
+    case UM_RELOAD_HOTKEYS:
+        LoadHotKeys();
+        return 0;
+    case UM_HOOKED_KEY:
+        OnHookedKey(wParam);
+        return 0;
+    case UM_UPDATE_CHECKED:
+        OnUpdateChecked(wParam != 0);
+        return 0;
     case WM_TIMER:
+        if (wParam == kTimerSoundState) OnSoundTimer();
         if (wParam == kTimerNotice) {
             KillTimer(m_hWnd, kTimerNotice);
             m_dlgPopInfo.Open(m_hWnd);
-            return 0;
         }
-        break;
+        break;  // both timers go on to the default handling
+    }
+    if (msg == TaskbarCreatedMessage() && m_bTrayAdded) {
+        m_bTrayAdded = false;
+        AddTrayIcon();
+        return 0;
     }
     return CDlgEx::HandleMessage(msg, wParam, lParam);
 }
 
-// Placeholders: the menus, the tray icon, the sound switch and the hot keys come with their
-// own work.
-void CQuillonDlg::InstallKeyboardHook() {}
-void CQuillonDlg::RemoveKeyboardHook() {}
-void CQuillonDlg::LoadHotKeys() {}
-void CQuillonDlg::AddTrayIcon() {}
-void CQuillonDlg::DeleteTrayIcon() {}
-void CQuillonDlg::StartSoundTimer() {}
-void CQuillonDlg::OnHideButton() {}
-void CQuillonDlg::OnSoundButton() {}
-void CQuillonDlg::OnSystemButton() {}
+// ---- hot keys -----------------------------------------------------------------------
+
+void CQuillonDlg::InstallKeyboardHook() {
+    TaskbarCreatedMessage();  // registered before the shell can send it
+    keyhook::Install(m_hWnd, UM_HOOKED_KEY);
+}
+
+void CQuillonDlg::RemoveKeyboardHook() { keyhook::Remove(); }
+
+void CQuillonDlg::LoadHotKeys() {
+    const hotkeys::HotKey boss = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Boss);
+    m_switchKey = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Switch);
+    for (HWND frame : m_tabWnds) PostToPage(frame, UM_PAGE_RELOAD_HOTKEYS, 0, 0);
+    if (m_hHomeWnd) PostToPage(m_hHomeWnd, UM_PAGE_RELOAD_HOTKEYS, 0, 0);
+    keyhook::SetKeys(boss, hotkeys::ReadHotKey(hotkeys::HotKeyKind::Sound));
+}
+
+void CQuillonDlg::OnHookedKey(WPARAM which) {
+    // Without a game the keys are left to whoever has the focus; while the player is
+    // setting the keys, pressing one of them must not act on the window.
+    if (m_tabWnds.empty() || OpenSettingsWindow()) return;
+    if (which == keyhook::kBossKeyPressed)
+        ToggleHideRestore();
+    else if (which == keyhook::kSoundKeyPressed)
+        m_bMuted = !m_bMuted;
+}
+
+void CQuillonDlg::ToggleHideRestore() {
+    if (IsWindowVisible(m_hWnd)) {
+        ShowWindow(m_hWnd, SW_HIDE);
+        // The popups of the window go with it.
+        for (HWND popup : {m_dlgAddAcc.Handle(), m_dlgPopInfo.Handle()})
+            if (popup && IsWindow(popup)) ShowWindow(popup, SW_HIDE);
+        if (HWND settings = OpenSettingsWindow()) {
+            if (IsWindowVisible(settings)) g_pOpenSettingsDlg->EndDialog(IDCANCEL);  // nothing is saved
+        }
+        return;
+    }
+    ShowWindow(m_hWnd, SW_RESTORE);
+    BringToFront();
+}
+
+void CQuillonDlg::BringToFront() {
+    const DWORD own = GetCurrentThreadId();
+    const DWORD fore = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attach = fore && fore != own;
+    if (attach) AttachThreadInput(own, fore, TRUE);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetForegroundWindow(m_hWnd);
+    if (attach) AttachThreadInput(own, fore, FALSE);
+}
+
+// ---- tray icon, sound switch -----------------------------------------------------------
+
+void CQuillonDlg::AddTrayIcon() {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = UM_TRAY_NOTIFY;
+    data.hIcon = m_hIcon;
+    wcsncpy_s(data.szTip, ARRAYSIZE(data.szTip), kAppCaption, _TRUNCATE);
+    if (Shell_NotifyIconW(NIM_ADD, &data)) m_bTrayAdded = true;
+}
+
+void CQuillonDlg::DeleteTrayIcon() {
+    if (!m_bTrayAdded) return;
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    m_bTrayAdded = false;
+}
+
+void CQuillonDlg::OnTrayNotify(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONUP)
+        ToggleHideRestore();
+    else if (mouseMessage == WM_RBUTTONUP)
+        PostMessageW(m_hWnd, UM_SHOW_TRAY_MENU, 0, 0);
+}
+
+void CQuillonDlg::StartSoundTimer() { SetTimer(m_hWnd, kTimerSoundState, kSoundStateMs, nullptr); }
+
+void CQuillonDlg::OnSoundTimer() {
+    for (HWND frame : m_tabWnds) PostToPage(frame, UM_SET_MUTE, m_bMuted ? 1 : 0, 0);
+    if (m_bMuted == m_bLastShownMuted) return;
+    m_bLastShownMuted = m_bMuted;
+    fw::UniqueBitmap image(LoadSkinImage(GetModuleHandleW(nullptr), m_bMuted ? IDB_SOUND_MUTED : IDB_SOUND_ON));
+    m_btnSound.SetButtonImage(image.Get(), false);
+    if (m_btnSound.Handle()) InvalidateRect(m_btnSound.Handle(), nullptr, TRUE);
+}
+
+void CQuillonDlg::OnHideButton() { ToggleHideRestore(); }
+void CQuillonDlg::OnSoundButton() { m_bMuted = !m_bMuted; }
+void CQuillonDlg::OnSystemButton() { ShowMainMenu(false); }
+
+void CQuillonDlg::PostToPage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
+    PostMessageW(page, msg, wParam, lParam);
+}
+
+// ---- menus ------------------------------------------------------------------------------
+
+UINT CQuillonDlg::TrackMenu(HMENU menu, UINT flags, POINT at) {
+    return static_cast<UINT>(TrackPopupMenu(menu, flags | TPM_RETURNCMD, at.x, at.y, 0, m_hWnd, nullptr));
+}
+
+void CQuillonDlg::ShowMainMenu(bool trayMenu) {
+    const hotkeys::HotKey boss = hotkeys::ReadHotKey(hotkeys::HotKeyKind::Boss);
+    menus::UniqueMenu menu = menus::BuildMainMenu(trayMenu, hotkeys::FormatHotKey(boss.key, boss.modifiers));
+    if (!menu) return;
+    POINT at = {};
+    UINT flags = 0;
+    if (trayMenu) {
+        SetForegroundWindow(m_hWnd);
+        GetCursorPos(&at);
+        flags = TPM_RIGHTALIGN | TPM_BOTTOMALIGN;
+    } else {
+        RECT button = {};
+        GetWindowRect(m_btnSystem.Handle(), &button);
+        at = POINT{button.left, button.bottom + 2};
+        flags = TPM_LEFTALIGN | TPM_TOPALIGN;
+    }
+    const UINT command = TrackMenu(menu.Get(), flags, at);
+    menu.Reset();
+    RunMenuCommand(command, trayMenu);
+}
+
+void CQuillonDlg::RunMenuCommand(UINT command, bool trayMenu) {
+    switch (command) {
+    case menus::kCmdRefresh:
+        PostMessageW(m_hWnd, WM_KEYDOWN, VK_F5, kSelfPostMarker);
+        break;
+    case menus::kCmdHideRestore:
+        ToggleHideRestore();
+        break;
+    case menus::kCmdClearCache:
+        StartCacheCleaning();
+        AskPlayer(MsgBoxKind::Ok, L"缓存清除完毕！");
+        break;
+    case menus::kCmdUpdate:
+        StartUpdateCheck();
+        break;
+    case menus::kCmdSettings:
+        RunSettingsDialog();
+        break;
+    case menus::kCmdExit:
+        if (trayMenu) ExitProgram();
+        break;
+    default:
+        break;  // the version item, or the menu dismissed
+    }
+}
+
+void CQuillonDlg::StartUpdateCheck() {
+    // The check can wait on the network for long: on this thread it would stall the window
+    // and, with it, every key press of the system behind the keyboard hook.
+    if (m_bCheckingUpdate) return;
+    if (m_updateWorker.joinable()) m_updateWorker.join();
+    m_bCheckingUpdate = true;
+    const HWND self = m_hWnd;
+    const RunMode mode = m_args.runMode;
+    m_updateWorker = std::thread([self, mode] {
+        const UpdateOffer offer = CheckForUpdate(mode, true);
+        PostMessageW(self, UM_UPDATE_CHECKED, offer.differs ? 1 : 0, 0);
+    });
+}
+
+void CQuillonDlg::OnUpdateChecked(bool differs) {
+    if (m_updateWorker.joinable()) m_updateWorker.join();
+    m_bCheckingUpdate = false;
+    if (!differs) {
+        AskPlayer(MsgBoxKind::Ok, L"已经是最新版本，无需进行更新。");
+        return;
+    }
+    StartUpdateProgram();
+    ExitProgram();
+}
+
+bool CQuillonDlg::StartUpdateProgram() { return fw::StartProgram(nullptr, L"/update"); }
+
+void CQuillonDlg::StartCacheCleaning() { ::StartCacheCleaning(); }
+
+void CQuillonDlg::RunSettingsDialog() {
+    CSettingDlg dialog(m_hWnd);
+    g_pOpenSettingsDlg = &dialog;
+    dialog.Run();
+    g_pOpenSettingsDlg = nullptr;
+}
+
+HWND CQuillonDlg::OpenSettingsWindow() const {
+    return g_pOpenSettingsDlg && IsWindow(g_pOpenSettingsDlg->Handle()) ? g_pOpenSettingsDlg->Handle() : nullptr;
+}
+
+// Placeholder until the login dialog's preload for systems before version 6 is built.
 void CQuillonDlg::CreatePreloadDialog() {}
 
 void CQuillonDlg::ShowAddAccountPopup() {

@@ -2,21 +2,27 @@
 // tabs. Each tab is the frame window of a page process of its own, re-parented into this
 // window; the window keeps the tabs' account keys so that one account cannot be open twice.
 #pragma once
+#include "common/RunMode.h"
 #include "framework/Handles.h"
 #include "extras/PopInfoDlg.h"
 #include "gamewnd/TabStrip.h"
+#include "hotkeys/HotKeyRules.h"
 #include "login/AddAccDlg.h"
 #include "skin/DlgEx.h"
 #include "skin/MsgBoxKind.h"
 #include "skin/SkinControls.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct MainWindowArgs {
     // The executable started for each tab with "/newgm /<window> /<tabs>"; empty: the
     // program's own.
     std::wstring pageProgram;
+    // The run mode of the process, for the menu's update check.
+    RunMode runMode = RUN_INSTALLED;
 };
 
 class CQuillonDlg : public CDlgEx {
@@ -33,6 +39,9 @@ public:
     void ExitProgram();
     // Starts a page process for a new tab; false when it could not be started.
     bool LaunchPageProcess();
+    // Hides the window (with its tabs) or shows it again in front.
+    void ToggleHideRestore();
+    void BringToFront();
 
     const std::vector<HWND>& TabWnds() const { return m_tabWnds; }
     const tabs::AccountKeys& AccountKeys() const { return m_accountKeys; }
@@ -42,6 +51,8 @@ public:
     HWND HomeWnd() const { return m_hHomeWnd; }
     HANDLE PendingPage() const { return m_hPendingPage.Get(); }
     bool IsMuted() const { return m_bMuted; }
+    bool TrayIconAdded() const { return m_bTrayAdded; }
+    const hotkeys::HotKey& SwitchKey() const { return m_switchKey; }
     // The client rectangle less the frame and caption band, where a shown page lies.
     RECT PageArea() const;
 
@@ -56,6 +67,16 @@ protected:
 
     // Every question and message of the window, answered with IDOK, IDCANCEL, IDYES or IDNO.
     virtual int AskPlayer(MsgBoxKind kind, const std::wstring& text);
+    // Shows a pop-up menu and answers the chosen command (0 when none).
+    virtual UINT TrackMenu(HMENU menu, UINT flags, POINT at);
+    // Every message the window posts to a page window.
+    virtual void PostToPage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Starts the program again in update mode.
+    virtual bool StartUpdateProgram();
+    // Starts the cleaning of the browser's caches on a thread of its own.
+    virtual void StartCacheCleaning();
+    // The hot-key settings dialog, modal.
+    virtual void RunSettingsDialog();
 
 private:
     void LayoutControls(int cx);
@@ -75,8 +96,6 @@ private:
     void OnSize(int cx, int cy);
     void SetTipActive(bool active, const std::wstring& text = {});
 
-    // Placeholders until the menus, the tray icon and the hot keys are built: each does
-    // nothing yet.
     void InstallKeyboardHook();
     void RemoveKeyboardHook();
     void LoadHotKeys();
@@ -86,6 +105,15 @@ private:
     void OnHideButton();
     void OnSoundButton();
     void OnSystemButton();
+    void OnTrayNotify(LPARAM mouseMessage);
+    void ShowMainMenu(bool trayMenu);
+    void RunMenuCommand(UINT command, bool trayMenu);
+    void StartUpdateCheck();
+    void OnUpdateChecked(bool differs);
+    void OnHookedKey(WPARAM which);
+    void OnSoundTimer();
+    // The settings dialog the menu has open, if any.
+    HWND OpenSettingsWindow() const;
     // Shows the add-account popup right-aligned under "登录其他账号", made on first use.
     void ShowAddAccountPopup();
     // Placeholder until the login dialog is built: the hidden preload dialog of systems
@@ -117,6 +145,11 @@ private:
     int m_nLastWidth = -1;
     CPopInfoDlg m_dlgPopInfo;
     bool m_bNoticeStarted = false;  // the notice is asked for once per run
+    hotkeys::HotKey m_switchKey;
+    bool m_bTrayAdded = false;
+    bool m_bLastShownMuted = true;  // the sound button's picture is set on the first tick
+    std::thread m_updateWorker;
+    std::atomic<bool> m_bCheckingUpdate{false};
 };
 
 // The main window of this process, for the keyboard hook; null when there is none.

@@ -176,7 +176,8 @@ TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
     EXPECT_EQ(m_dlg.AccountKeys().All(), (std::vector<std::wstring>{L"1服-一区-b", L"1服-一区-c"}));
     EXPECT_EQ(m_dlg.CurrentTab(), 0);
     EXPECT_TRUE(IsWindowVisible(frames[1]));
-    EXPECT_EQ(GetAncestor(frames[0], GA_PARENT), GetDesktopWindow());
+    // Detached from the main window (the page may already have destroyed it).
+    EXPECT_TRUE(!IsWindow(frames[0]) || GetAncestor(frames[0], GA_PARENT) != m_dlg.Handle());
     EXPECT_TRUE(PageEnded(0));
 
     // Closing the last index makes the new last one current.
