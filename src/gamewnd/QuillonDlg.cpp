@@ -410,9 +410,9 @@ void CQuillonDlg::OnPageAttach(HWND frame, bool isHome) {
         StartSoundTimer();
     }
     // The operator's notice, once per run, a few seconds after the first page is there.
-    if (!m_bNoticeStarted) {
+    if (!m_bNoticeStarted && m_args.noticeDelayMs) {
         m_bNoticeStarted = true;
-        SetTimer(m_hWnd, kTimerNotice, kNoticeDelayMs, nullptr);
+        SetTimer(m_hWnd, kTimerNotice, m_args.noticeDelayMs, nullptr);
     }
     if (isHome) {
         m_hHomeWnd = frame;

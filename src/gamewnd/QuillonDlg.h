@@ -4,6 +4,7 @@
 #pragma once
 #include "common/RunMode.h"
 #include "framework/Handles.h"
+#include "common/AppMessages.h"
 #include "extras/PopInfoDlg.h"
 #include "gamewnd/TabStrip.h"
 #include "hotkeys/HotKeyRules.h"
@@ -23,6 +24,8 @@ struct MainWindowArgs {
     std::wstring pageProgram;
     // The run mode of the process, for the menu's update check.
     RunMode runMode = RUN_INSTALLED;
+    // How long after the first page attaches the operator's notice is asked for; 0: never.
+    UINT noticeDelayMs = kNoticeDelayMs;
 };
 
 class CQuillonDlg : public CDlgEx {

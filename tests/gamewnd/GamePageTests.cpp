@@ -253,7 +253,7 @@ TEST_F(PageProcess, HomePageAttachesToTheMainWindowAndEndsWithIt) {
     GdiplusScope gdiplus;
     // The main window's own first page is a stub that stays in its login.
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", L"1");
-    auto dlg = std::make_unique<CQuillonDlg>(MainWindowArgs{BuiltPageStubPath()});
+    auto dlg = std::make_unique<CQuillonDlg>(MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0});
     ASSERT_TRUE(dlg->CreateModeless());
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", nullptr);
     ChildProcess page(m_exe, L"/gmhall /" + Arg(dlg->Handle()), m_dir.Path());

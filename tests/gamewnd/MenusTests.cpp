@@ -113,7 +113,7 @@ protected:
     bool Visible() const { return IsWindowVisible(m_dlg.Handle()) != FALSE; }
 
     TempFolder m_dir{L"menus"};
-    MenuDlg m_dlg{MainWindowArgs{BuiltPageStubPath()}};
+    MenuDlg m_dlg{MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0}};
 };
 
 TEST_F(MainWindowMenus, BothMenusListTheirItemsAndRunTheirCommands) {

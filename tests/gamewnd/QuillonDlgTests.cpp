@@ -114,7 +114,7 @@ protected:
     GdiplusScope m_gdiplus;
     TempFolder m_dir{L"mainwnd"};
     std::wstring m_log;
-    TestMainDlg m_dlg{MainWindowArgs{BuiltPageStubPath()}};
+    TestMainDlg m_dlg{MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0}};
     std::vector<DWORD> m_pids;
     std::vector<fw::UniqueHandle> m_pages;
 };

@@ -71,7 +71,7 @@ TEST(AddAccountPopup, AnswersByButtonEnterAndEscapeAndNotWhenLeft) {
 TEST(AddAccountPopup, MainWindowShowsItUnderTheLinkAndOpensATabOnYes) {
     GdiplusScope gdiplus;
     SetEnvironmentVariableW(L"VELKOR_STUB_KEY", L"S1服-一区-First");
-    CQuillonDlg dlg(MainWindowArgs{BuiltPageStubPath()});
+    CQuillonDlg dlg(MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0});
     ASSERT_TRUE(dlg.CreateModeless());
     ShowWindow(dlg.Handle(), SW_SHOWNA);
     ASSERT_TRUE(PumpUntil([&] { return dlg.TabWnds().size() == 1; }, 30000));
