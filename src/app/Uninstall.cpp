@@ -1,4 +1,5 @@
 #include "app/Uninstall.h"
+#include "settings/SettingsStore.h"
 #include "app/Install.h"
 #include "app/InstallRules.h"
 #include "common/AppMessages.h"
@@ -140,7 +141,7 @@ bool RemoveShortcuts() {
 }
 
 void UninstallSelf(const PingEvents& pings) {
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, settings::kRegistryKey);
+    DeleteMachineKeyTree(settings::kRegistryKey);
     RemoveShortcuts();
     StartSelfDelete();
     SendCountedPing(kPingUninstall, pings);

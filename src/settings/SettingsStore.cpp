@@ -2,6 +2,7 @@
 #include "settings/SettingsRules.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <cstdlib>
 
 namespace {
@@ -12,7 +13,7 @@ const DWORD kRegWrite = KEY_WRITE;  // 0x20006
 // Opened with RegCreateKeyEx for reading too, so that a read creates a missing key.
 HKEY OpenSettingsKey(DWORD access) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, access, nullptr,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, access | kSettingsView, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
@@ -31,6 +32,20 @@ settings::UtcDate DateOf(const SYSTEMTIME& t) {
 }
 
 } // namespace
+
+bool DeleteMachineKeyTree(const wchar_t* path) {
+    const std::wstring full(path ? path : L"");
+    const size_t slash = full.rfind(L'\\');
+    if (slash == std::wstring::npos || slash + 1 >= full.size()) return false;
+    HKEY parent = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | kSettingsView,
+                      &parent) != ERROR_SUCCESS)
+        return false;
+    // Keys below a handle of that view stay in it.
+    const bool deleted = SHDeleteKeyW(parent, full.c_str() + slash + 1) == ERROR_SUCCESS;
+    RegCloseKey(parent);
+    return deleted;
+}
 
 bool ModuleFilePath(const wchar_t* name, wchar_t* out, ModulePathGetter get) {
     // Asked with room for the longest path the system has: the getter cuts what does not fit

@@ -5,6 +5,13 @@
 #include <cstdint>
 #include <string>
 
+// The settings key lives in the 32-bit view of the machine hive, where the players' 32-bit
+// program sees it on every system; the 64-bit build uses the same view, so switching builds
+// loses no settings.
+constexpr REGSAM kSettingsView = KEY_WOW64_32KEY;
+// Deletes HKLM\<path> with everything below it, in that view.
+bool DeleteMachineKeyTree(const wchar_t* path);
+
 // The running executable's folder plus name (the full path when name is null), into a
 // buffer of MAX_PATH characters. False with an empty path when there is no folder part.
 bool ModuleFilePath(const wchar_t* name, wchar_t* out);

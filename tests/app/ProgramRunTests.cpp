@@ -30,7 +30,7 @@ protected:
     }
     static bool SettingsKeyExists() {
         HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Olvesk", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Olvesk", 0, KEY_READ | kSettingsView, &key) != ERROR_SUCCESS)
             return false;
         RegCloseKey(key);
         return true;

@@ -18,7 +18,7 @@ protected:
     }
     static void PutBinary(const wchar_t* name, const void* data, DWORD size) {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView,
                                   nullptr, &key, nullptr), ERROR_SUCCESS);
         RegSetValueExW(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
@@ -75,7 +75,7 @@ TEST_F(SettingsStore, DisableDaysAreFourBinaryBytesWithADistinct) {
     EXPECT_NE(bytes[1], bytes[0]);
     EXPECT_NE(bytes[1], bytes[2]);
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | kSettingsView, &key), ERROR_SUCCESS);
     DWORD type = 0;
     RegQueryValueExW(key, L"DisableDays", nullptr, &type, nullptr, nullptr);
     RegCloseKey(key);
@@ -107,8 +107,12 @@ TEST_F(SettingsStore, UpdateDueFollowsUpdTimeAndDisabledDays) {
     // No values at all: due, and the read created the key.
     EXPECT_TRUE(IsUpdateDue(Utc(2026, 12, 8, 2)));
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
+    // In the 32-bit view only, whichever build made it: the players' 32-bit program finds it.
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | KEY_WOW64_64KEY, &key),
+              ERROR_SUCCESS);
 
     SYSTEMTIME last = Utc(2026, 12, 8, 2);
     last.wHour = 23;

@@ -121,11 +121,11 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 MachineStateGuard::MachineStateGuard() {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOlveskKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOlveskKey, 0, KEY_READ | kSettingsView, &key) == ERROR_SUCCESS) {
         m_keyExisted = true;
         RegCloseKey(key);
     }
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | kSettingsView, &key) == ERROR_SUCCESS) {
         m_settingsKeyExisted = true;
         for (DWORD i = 0;; ++i) {
             wchar_t name[256];
@@ -146,19 +146,19 @@ MachineStateGuard::MachineStateGuard() {
 }
 
 void MachineStateGuard::Clear() {
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kOlveskKey);
+    DeleteMachineKeyTree(kOlveskKey);
     const std::wstring folder = DataFolderPath();
     DeleteTree(folder.substr(0, folder.rfind(L'\\')));
 }
 
 MachineStateGuard::~MachineStateGuard() {
     if (!m_keyExisted) {
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kOlveskKey);
+        DeleteMachineKeyTree(kOlveskKey);
     } else {
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, settings::kRegistryKey);
+        DeleteMachineKeyTree(settings::kRegistryKey);
         if (m_settingsKeyExisted) {
             HKEY key;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE,
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView,
                                 nullptr, &key, nullptr) == ERROR_SUCCESS) {
                 for (const auto& v : m_values)
                     RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), DWORD(v.data.size()));
@@ -258,7 +258,7 @@ int ChildProcess::CloseLikeAPlayer(DWORD timeoutMs) {
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name) {
     std::vector<BYTE> data;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | kSettingsView, &key) != ERROR_SUCCESS)
         return data;
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size) {

@@ -53,7 +53,7 @@ protected:
     }
     void WriteValue(const wchar_t* name, const void* bytes, DWORD size) {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView, nullptr,
                                   &key, nullptr),
                   ERROR_SUCCESS);
         RegSetValueExW(key, name, 0, REG_BINARY, static_cast<const BYTE*>(bytes), size);

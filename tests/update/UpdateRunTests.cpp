@@ -171,7 +171,7 @@ TEST_F(UpdateRun, GoodUpdateSwapsRestartsAndIsThenUpToDate) {
 
         // Its own check finds the version it is: no second download, and it goes on to start.
         HKEY settings;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Olvesk\\GameLogin\\Velkor", 0, KEY_SET_VALUE, &settings), 0);
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Olvesk\\GameLogin\\Velkor", 0, KEY_SET_VALUE | kSettingsView, &settings), 0);
         RegDeleteValueW(settings, L"UpdTime");
         RegCloseKey(settings);
         RunProgram(folder, L"/VelkorD", {}, [] { return ReadCounterIni(L"Game") == L"2"; });
