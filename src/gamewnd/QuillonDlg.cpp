@@ -839,8 +839,13 @@ HWND CQuillonDlg::OpenSettingsWindow() const {
     return g_pOpenSettingsDlg && IsWindow(g_pOpenSettingsDlg->Handle()) ? g_pOpenSettingsDlg->Handle() : nullptr;
 }
 
-// Placeholder until the login dialog's preload for systems before version 6 is built.
-void CQuillonDlg::CreatePreloadDialog() {}
+void CQuillonDlg::CreatePreloadDialog() {
+    if (m_dlgPreload.Handle()) return;
+    m_dlgPreload.SetAskToRetry(false);
+    if (!m_dlgPreload.CreateModeless(m_hWnd)) return;
+    // It shows itself once its page has arrived: keep it where nothing of it can be seen.
+    SetWindowPos(m_dlgPreload.Handle(), nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void CQuillonDlg::ShowAddAccountPopup() {
     if (!m_dlgAddAcc.Handle() && !m_dlgAddAcc.CreateModeless(m_hWnd)) return;

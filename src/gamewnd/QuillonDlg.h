@@ -9,6 +9,7 @@
 #include "gamewnd/TabStrip.h"
 #include "hotkeys/HotKeyRules.h"
 #include "login/AddAccDlg.h"
+#include "login/LoginDlg.h"
 #include "skin/DlgEx.h"
 #include "skin/MsgBoxKind.h"
 #include "skin/SkinControls.h"
@@ -119,8 +120,8 @@ private:
     HWND OpenSettingsWindow() const;
     // Shows the add-account popup right-aligned under "登录其他账号", made on first use.
     void ShowAddAccountPopup();
-    // Placeholder until the login dialog is built: the hidden preload dialog of systems
-    // before version 6.
+    // Systems before version 6: a hidden 1 x 1 login page, made once, which has the browser
+    // load the login page ahead of the first tab's login.
     void CreatePreloadDialog();
 
     MainWindowArgs m_args;
@@ -130,6 +131,12 @@ private:
     CBtnEx m_btnSound;
     CStaticEx m_lblAddAccount;
     CAddAccDlg m_dlgAddAcc;
+    // The preload login reports to nobody: its page is never seen.
+    struct PreloadOwner : LoginOwner {
+        void EndLogin(INT_PTR) override {}
+    } m_preloadOwner;
+    PageProcessArgs m_preloadPage;
+    CLoginDlg m_dlgPreload{LoginPageAddress(), m_preloadPage, m_preloadOwner};
     bool m_bMuted = false;
     DWORD m_dwOsMajor = 0;
     fw::UniqueHandle m_hPendingPage;  // the last started page process not yet attached

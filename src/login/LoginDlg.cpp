@@ -86,7 +86,7 @@ void CLoginDlg::OnNavigateError(IDispatch* disp, const wchar_t* url, const wchar
     CDHtmDlgEx::OnNavigateError(disp, url, targetFrame, statusCode, cancel);
     // The login page itself did not come: without it the player has no way on. Asked once
     // per attempt, after the browser's event has returned.
-    if (url && !m_strUrl.empty() && m_strUrl == url && !m_bRetryAsked) {
+    if (m_bAskToRetry && url && !m_strUrl.empty() && m_strUrl == url && !m_bRetryAsked) {
         m_bRetryAsked = true;
         PostMessageW(m_hWnd, UM_LOGIN_RETRY, 0, 0);
     }

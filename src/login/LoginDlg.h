@@ -42,6 +42,9 @@ public:
     HRESULT LoginDragUp(IHTMLElement* element);
     HRESULT LoginDragMove(IHTMLElement* element);
 
+    // Off for a login page nobody sees: a page that does not load then asks nothing.
+    void SetAskToRetry(bool ask) { m_bAskToRetry = ask; }
+
     bool PreTranslateMessage(MSG& msg) override;
     void OnNavigateComplete2(IDispatch* disp, const wchar_t* url) override;
     void OnNavigateError(IDispatch* disp, const wchar_t* url, const wchar_t* targetFrame, LONG statusCode,
@@ -67,6 +70,7 @@ private:
     PageProcessArgs& m_page;
     LoginOwner& m_owner;
     bool m_bRetryAsked = false;
+    bool m_bAskToRetry = true;
 };
 
 class CLoginBkDlg : public fw::Dialog, public LoginOwner {
