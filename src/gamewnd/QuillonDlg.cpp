@@ -3,6 +3,7 @@
 #include "common/AppMessages.h"
 #include "framework/Canvas.h"
 #include "framework/ProgramStart.h"
+#include "framework/SystemVersion.h"
 #include "gamewnd/KeyboardHook.h"
 #include "gamewnd/MainMenus.h"
 #include "hotkeys/HotKeyStore.h"
@@ -46,15 +47,6 @@ POINT ClientPointFromScreen(HWND hwnd, LPARAM lParam) {
 
 POINT ClientPoint(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
-DWORD OsMajorVersion() {
-    OSVERSIONINFOW info = {sizeof(info)};
-#if defined(_MSC_VER)
-#pragma warning(suppress : 4996)
-#endif
-    if (!GetVersionExW(&info)) return 0;
-    return info.dwMajorVersion;
-}
-
 } // namespace
 
 CQuillonDlg::CQuillonDlg(MainWindowArgs args) : CDlgEx(IDD_VELKOR_DIALOG), m_args(std::move(args)) {
@@ -83,7 +75,7 @@ bool CQuillonDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     InstallKeyboardHook();
-    m_dwOsMajor = OsMajorVersion();
+    m_dwOsMajor = fw::OsMajorVersion();
 
     SetWindowLongW(m_hWnd, GWL_STYLE, GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     SetTitle(kAppCaption);

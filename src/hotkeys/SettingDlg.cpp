@@ -36,13 +36,7 @@ std::wstring CSettingDlg::TextOf(HotKeyKind kind) const {
 
 bool CSettingDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    SkinFrame frame = Frame();
-    frame.captionHeight = 30;
-    frame.borderWidth = 4;
-    frame.buttonRightMargin = 0;
-    frame.buttonTop = 0;
-    frame.buttonGap = 0;
-    SetFrame(frame);
+    SetFrame(CaptionBandFrame());
     SetTitle(L"设置");
     HINSTANCE module = GetModuleHandleW(nullptr);
     {

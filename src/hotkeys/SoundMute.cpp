@@ -1,4 +1,5 @@
 #include "hotkeys/SoundMute.h"
+#include "framework/SystemVersion.h"
 #include "hotkeys/SoundIntercept.h"
 #include "hotkeys/SoundRules.h"
 
@@ -19,13 +20,7 @@ const MixerApi* g_testMixer = nullptr;
 
 unsigned MajorVersion() {
     if (g_testMajorVersion) return g_testMajorVersion;
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#ifdef _MSC_VER
-#pragma warning(suppress : 4996)  // the compatibility answer is the one wanted here
-#endif
-    if (!::GetVersionExW(&info)) return 0;
-    return info.dwMajorVersion;
+    return fw::OsMajorVersion();
 }
 
 // Sets the mute control of the open mixer's line; every step must succeed.

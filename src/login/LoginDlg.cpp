@@ -1,4 +1,5 @@
 #include "login/LoginDlg.h"
+#include "framework/SystemVersion.h"
 #include "common/AppMessages.h"
 #include "common/WebAddress.h"
 #include "login/AnsiText.h"
@@ -23,11 +24,7 @@ constexpr UINT_PTR kTimerLoginHostWatch = 1;
 } // namespace
 
 bool IsUacEnabled() {
-    OSVERSIONINFOW info = {sizeof(info)};
-#if defined(_MSC_VER)
-#pragma warning(suppress : 4996)
-#endif
-    if (!GetVersionExW(&info) || info.dwMajorVersion <= 5) return false;
+    if (fw::OsMajorVersion() <= 5) return false;
     fw::UniqueRegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\", 0,
                       KEY_READ, key.Put()) != ERROR_SUCCESS)
