@@ -1,5 +1,5 @@
-// The account-key record a page process sends its main window by copy-data, and the list of
-// keys the window keeps.
+// The account-key record a page process sends its main window by copy-data, the list of keys
+// the window keeps, and the geometry of the tab strip those keys label.
 #include "FuzzText.h"
 #include "gamewnd/TabStrip.h"
 
@@ -31,6 +31,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (count < 0) count = -count;
         const tabs::StripHit hit = tabs::HitTestStrip(x, y, count);
         FUZZ_CHECK(hit.tab >= -1 && hit.tab < count);
+        // A hit lies on the tab it names, and on its close button when it says so.
+        auto inside = [](const tabs::Box& b, int px, int py) {
+            return px >= b.left && px < b.right && py >= b.top && py < b.bottom;
+        };
+        if (hit.tab >= 0) FUZZ_CHECK(inside(tabs::TabRect(hit.tab), x, y) && inside(tabs::StripRect(count), x, y));
+        if (hit.onClose) FUZZ_CHECK(hit.tab >= 0 && inside(tabs::CloseRect(hit.tab), x, y));
+        // Every tab's body past its left edge hits that tab; nothing outside the strip hits.
+        for (int i = 0; i < count; ++i)
+            if (inside(tabs::TabRect(i), x, y) && x > tabs::TabRect(i).left) FUZZ_CHECK(hit.tab == i);
+        if (!inside(tabs::StripRect(count), x, y)) FUZZ_CHECK(hit.tab == -1);
+        // A window with tabs never gets smaller than their minimum; a larger one keeps its size.
+        int width = x, height = y;
+        tabs::ClampToMinimum(count, width, height);
+        const tabs::MinSize min = tabs::MinimumSize(count);
+        FUZZ_CHECK(width >= min.width && height >= min.height);
+        FUZZ_CHECK(width == (x > min.width ? x : min.width) && height == (y > min.height ? y : min.height));
+        if (count > 0) FUZZ_CHECK(min.width >= tabs::StripRect(count).right);
         tabs::DecideClose((long long)x * y, count, data[8] & 1);
     }
     return 0;
