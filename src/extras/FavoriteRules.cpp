@@ -4,6 +4,10 @@
 namespace favorite {
 
 std::optional<std::wstring> ShortcutText(std::wstring_view url) {
+    // The address is written twice as the value of an INI line: a line break in it would add
+    // keys of its own to the shortcut (an icon path on another machine, say).
+    for (wchar_t c : url)
+        if (c < 0x20 || c == 0x7F) return std::nullopt;
     std::wstring text;
     for (std::wstring_view part : {std::wstring_view(L"[DEFAULT]\r\nBASEURL="), url,
                                    std::wstring_view(L"\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n"

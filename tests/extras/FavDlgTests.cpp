@@ -88,6 +88,8 @@ TEST(Favorites, AFailedOrRefusedSaveKeepsTheOlderFavouriteWhole) {
 
     const std::wstring longest = L"http://127.0.0.1/" + std::wstring(203 - 17, L'a');
     EXPECT_EQ(SaveFavorite(folder.Path(), L"game", longest + L"b"), FavSave::AddressRefused) << "never cut";
+    EXPECT_EQ(SaveFavorite(folder.Path(), L"game", L"http://127.0.0.1/g\r\nIconFile=\\\\elsewhere\\i.ico"),
+              FavSave::AddressRefused) << "no lines of its own";
     EXPECT_EQ(ReadWholeFile(old), "the older favourite");
     EXPECT_EQ(SaveFavorite(folder.Path(), L"game", longest), FavSave::Saved) << "203 characters fit";
     EXPECT_NE(ReadWholeFile(old).find("URL=" + std::string(longest.begin(), longest.end()) + "\r\n"), std::string::npos);
