@@ -4,13 +4,17 @@
 #   start-up       Velkor.exe in mode 3 (started from its data folder) until its main window
 #                  exists, against a bare Win32 dialog program built with the same toolchain
 #                  and flags, under the same Wine;
+#   page process   a page process (the program's own login windows and browser control,
+#                  started as a page of a host window) from its start until its account key
+#                  is registered with that window, its login driven by the navigation the
+#                  tests use, against a bare program that gets the same key to the host
+#                  through the browser control's navigation (the floor);
 #   download       HttpGetToFile of 64 MB from the stand-in server against a bare WinINet loop
 #                  with the same 512-byte reads (the floor) and against curl (reference);
 #   digest         the update check's file MD5 against md5sum, 256 MB;
 #   size           the stripped release Velkor.exe, 32-bit (shipped) and 64-bit.
 # Builds what it needs (build/local, build/release, build/release-x64). Uses the stand-in
 # port of build/local, so do not run it beside this worktree's scripts/test.
-# The page-process benchmark (start to account key registered) is not measured here yet.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$top"
@@ -27,14 +31,22 @@ done
 work=$(mktemp -d /tmp/velkor-bench.XXXXXX)
 cxx=x86_64-w64-mingw32-g++-posix
 # The program's own compile and link flags (Release build type, static, Unicode entry point).
-flags=(-std=c++20 -O3 -DNDEBUG -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -DWINVER=0x0601
-       -D_WIN32_IE=0x0800 -DSTRICT -static -municode)
+defs=(-DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -D_WIN32_IE=0x0800 -DSTRICT)
+flags=(-std=c++20 -O3 -DNDEBUG "${defs[@]}" -static -municode)
 libs=(-lwininet -lgdiplus -lcomctl32 -lshlwapi -lshell32 -lole32 -loleaut32 -luuid -lwinmm -lversion
       -ladvapi32 -lgdi32 -luser32 -lkernel32)
 $cxx "${flags[@]}" -Isrc -Ibuild/local/generated tools/bench/net_bench.cpp build/local/libvelkor_core.a \
   "${libs[@]}" -o "$work/net_bench.exe"
 $cxx "${flags[@]}" tools/bench/start_bench.cpp -o "$work/start_bench.exe"
 $cxx "${flags[@]}" -mwindows tools/bench/bare_dialog.cpp "${libs[@]}" -o "$work/bare_dialog.exe"
+# The login needs the program's resources (its dialog template, the login picture, the
+# manifest). Linked as a windows program like Velkor.exe: as a console program, the child
+# that plays the page process would pay for a console the real one never has.
+x86_64-w64-mingw32-windres -c 65001 "${defs[@]}" -Isrc -Ires -Ibuild/local/generated res/velkor.rc \
+  -O coff -o "$work/velkor_res.o"
+$cxx "${flags[@]}" -mwindows -Isrc -Ires -Ibuild/local/generated tools/bench/page_bench.cpp "$work/velkor_res.o" \
+  build/local/libvelkor_core.a "${libs[@]}" -o "$work/page_bench.exe"
+$cxx "${flags[@]}" -mwindows tools/bench/bare_browser.cpp "${libs[@]}" -o "$work/bare_browser.exe"
 
 echo "== test data"
 mkdir -p "$work/content"
@@ -75,6 +87,16 @@ t_start_velkor=${line%% *}
 echo "Velkor.exe window that counted: \"${line#* }\""
 t_start_bare=$(best <"$work/s_bare" | cut -d' ' -f1)
 
+echo "== page process to key registered"
+# page_bench alternates the two itself and checks the key each child registered.
+timeout 900 "$WINE64" "$work/page_bench.exe" "$runs" "$(win "$work/bare_browser.exe")" | tr -d '\r' >"$work/page.out"
+for who in velkor bare; do
+  [ "$(grep -c "^page $who " "$work/page.out")" = "$runs" ] || { echo "page_bench: missing $who runs" >&2; exit 1; }
+done
+echo "page process key registered: \"$(sed -n 's/^page velkor [^ ]* //p' "$work/page.out" | sort -u)\""
+t_page_velkor=$(awk '$2 == "velkor" {print $3}' "$work/page.out" | best)
+t_page_bare=$(awk '$2 == "bare" {print $3}' "$work/page.out" | best)
+
 echo "== download of 64 MB"
 url="http://127.0.0.1:$port/big64.bin"
 t_curl=$(for i in $(seq $runs); do curl -s -o "$work/curl.bin" -w '%{time_total}\n' "$url"; done | best)
@@ -100,13 +122,15 @@ t_md5=$(best_of "$work/net_bench.exe" md5 "$(win "$work/big256.bin")")
 s32=$(stat -c %s build/release/Velkor.exe)
 s64=$(stat -c %s build/release-x64/Velkor.exe)
 
-python3 - "$runs" "$t_start_velkor" "$t_start_bare" "$t_get" "$t_bare" "$t_curl" "$t_md5" "$t_md5sum" "$s32" "$s64" <<'PY'
+python3 - "$runs" "$t_start_velkor" "$t_start_bare" "$t_page_velkor" "$t_page_bare" "$t_get" "$t_bare" "$t_curl" \
+  "$t_md5" "$t_md5sum" "$s32" "$s64" <<'PY'
 import sys
 runs = sys.argv[1]
-sv, sb, get, bare, curl, md5, md5sum = map(float, sys.argv[2:9])
-s32, s64 = int(sys.argv[9]), int(sys.argv[10])
+sv, sb, pv, pb, get, bare, curl, md5, md5sum = map(float, sys.argv[2:11])
+s32, s64 = int(sys.argv[11]), int(sys.argv[12])
 print("== figures (best of %s)" % runs)
 print("start-up      Velkor.exe mode 3 %8.3f s | bare dialog %8.3f s                  | ratio %.2f" % (sv, sb, sv / sb))
+print("page process  login to key      %8.3f s | bare browser host %7.3f s             | ratio %.2f" % (pv, pb, pv / pb))
 print("64 MB GET     HttpGetToFile     %8.3f s | bare WinINet %7.3f s | curl %7.3f s | ours/bare %.2f  ours/curl %.2f"
       % (get, bare, curl, get / bare, get / curl))
 print("256 MB MD5    FileMd5Hex        %8.3f s | md5sum %13.3f s                  | ratio %.2f" % (md5, md5sum, md5 / md5sum))
