@@ -1,9 +1,13 @@
 #include "extras/FavoriteRules.h"
 #include "extras/PlainFileName.h"
+#include "common/WebAddress.h"
 
 namespace favorite {
 
 std::optional<std::wstring> ShortcutText(std::wstring_view url) {
+    // The page decides where its frame has gone; the player's browser will open the shortcut
+    // later, so it may only name a web page (not a file, a program or a script address).
+    if (!text::IsWebAddress(url)) return std::nullopt;
     // The address is written twice as the value of an INI line: a line break in it would add
     // keys of its own to the shortcut (an icon path on another machine, say).
     for (wchar_t c : url)

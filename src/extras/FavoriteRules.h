@@ -13,8 +13,9 @@ inline constexpr std::size_t kMaxShortcutChars = 511;
 // The name is read from its edit control with this many characters at most.
 inline constexpr std::size_t kMaxNameChars = 127;
 
-// The shortcut text for `url`, lines ended by CR LF; none when it would not fit or holds a
-// control character: an address is written whole and on its own lines or not at all.
+// The shortcut text for `url`, lines ended by CR LF; none when it is no http or https address,
+// would not fit or holds a control character: an address is written whole and on its own
+// lines or not at all.
 std::optional<std::wstring> ShortcutText(std::wstring_view url);
 
 // A name the favourite's file can take: one plain file name ending up inside the Favorites

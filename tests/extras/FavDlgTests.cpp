@@ -90,6 +90,8 @@ TEST(Favorites, AFailedOrRefusedSaveKeepsTheOlderFavouriteWhole) {
     EXPECT_EQ(SaveFavorite(folder.Path(), L"game", longest + L"b"), FavSave::AddressRefused) << "never cut";
     EXPECT_EQ(SaveFavorite(folder.Path(), L"game", L"http://127.0.0.1/g\r\nIconFile=\\\\elsewhere\\i.ico"),
               FavSave::AddressRefused) << "no lines of its own";
+    EXPECT_EQ(SaveFavorite(folder.Path(), L"game", L"file:///C:/Windows/notepad.exe"), FavSave::AddressRefused)
+        << "only a web page";
     EXPECT_EQ(ReadWholeFile(old), "the older favourite");
     EXPECT_EQ(SaveFavorite(folder.Path(), L"game", longest), FavSave::Saved) << "203 characters fit";
     EXPECT_NE(ReadWholeFile(old).find("URL=" + std::string(longest.begin(), longest.end()) + "\r\n"), std::string::npos);

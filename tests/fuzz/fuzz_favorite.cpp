@@ -33,14 +33,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool control = false;
     for (wchar_t c : text) control = control || c < 0x20 || c == 0x7F;
+    const std::wstring lower = [&] {
+        std::wstring l = text.substr(0, 8);
+        for (wchar_t& c : l) c = (c >= L'A' && c <= L'Z') ? wchar_t(c + 32) : c;
+        return l;
+    }();
+    const std::size_t scheme = lower.rfind(L"http://", 0) == 0 ? 7 : lower.rfind(L"https://", 0) == 0 ? 8 : 0;
+    const bool web = scheme != 0 && text.size() > scheme && text[scheme] != L'/' && text[scheme] != L'\\';
     const std::optional<std::wstring> shortcut = favorite::ShortcutText(text);
     if (shortcut) {
-        FUZZ_CHECK(!control && shortcut->size() <= favorite::kMaxShortcutChars);
+        FUZZ_CHECK(web && !control && shortcut->size() <= favorite::kMaxShortcutChars);
         const std::vector<std::wstring> lines = Lines(*shortcut);
         FUZZ_CHECK(lines.size() == 7 && lines[6] == L"IDList=");
         FUZZ_CHECK(lines[0] == L"[DEFAULT]" && lines[1] == L"BASEURL=" + text);
         FUZZ_CHECK(lines[4] == L"[InternetShortcut]" && lines[5] == L"URL=" + text);
-    } else if (!control) {
+    } else if (web && !control) {
         // Refused only when it would not fit: 105 fixed characters and the address twice.
         FUZZ_CHECK(105 + 2 * text.size() > favorite::kMaxShortcutChars);
     }
