@@ -11,7 +11,7 @@ enum class FavSave {
     Saved,
     BadName,         // would leave the Favorites folder or cannot be a file name
     PathTooLong,     // the file's path would not fit 260 characters
-    AddressRefused,  // the address does not fit the shortcut whole, or not the ANSI code page
+    AddressRefused,  // no web address, or one that does not fit the shortcut whole or the ANSI code page
     WriteFailed,     // nothing was replaced
 };
 
