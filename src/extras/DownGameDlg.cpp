@@ -20,6 +20,17 @@ constexpr COLORREF kPercentColour = RGB(72, 81, 86);
 
 HBITMAP SkinPicture(UINT id) { return LoadSkinImage(GetModuleHandleW(nullptr), id); }
 
+// A new, empty folder inside temp for one download. A name the system has just reserved as a
+// file becomes the folder; should anything take that name in between, no folder is made.
+bool MakeOwnFolder(const wchar_t* temp, wchar_t (&folder)[MAX_PATH]) {
+    wchar_t unique[MAX_PATH] = {};
+    if (!GetTempFileNameW(temp, L"vdg", 0, unique)) return false;
+    DeleteFileW(unique);
+    if (!CreateDirectoryW(unique, nullptr)) return false;
+    wcscpy_s(folder, unique);
+    return true;
+}
+
 } // namespace
 
 CDownGameDlg::CDownGameDlg(const wchar_t* name, HWND parent, ProgramStarter start)
@@ -64,11 +75,15 @@ bool CDownGameDlg::OnInitDialog() {
     if (m_strName.empty()) return true;  // nothing to fetch: the dialog stays open and idle
     m_strConfigUrl = downgame::ClientConfigUrl(kUpdateConfigUrl, m_strName);
 
+    // The installer keeps its name (the player sees it when it starts) but goes into a folder
+    // of this download's own: a file of that name already in the temporary folder, the
+    // player's or another program's, is then neither replaced nor deleted.
     wchar_t temp[MAX_PATH] = {};
     std::wstring setupPath;
     const DWORD tempChars = GetTempPathW(MAX_PATH, temp);
-    if (tempChars == 0 || tempChars >= MAX_PATH ||
-        !downgame::SetupPathFor(temp, m_strName, MAX_PATH - 1, setupPath)) {
+    if (tempChars == 0 || tempChars >= MAX_PATH || !MakeOwnFolder(temp, m_szSetupFolder) ||
+        !downgame::SetupPathFor(std::wstring(m_szSetupFolder) + L"\\", m_strName, MAX_PATH - 1, setupPath)) {
+        if (m_szSetupFolder[0]) RemoveDirectoryW(m_szSetupFolder);
         SetTitle(L"下载失败");
         return true;
     }
@@ -76,7 +91,10 @@ bool CDownGameDlg::OnInitDialog() {
 
     m_hNotify = m_hWnd;
     m_hThread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerEntry, this, 0, nullptr)));
-    if (!m_hThread) SetTitle(L"下载失败");
+    if (!m_hThread) {
+        RemoveDirectoryW(m_szSetupFolder);
+        SetTitle(L"下载失败");
+    }
     return true;
 }
 
@@ -87,13 +105,16 @@ unsigned __stdcall CDownGameDlg::WorkerEntry(void* self) {
 
 void CDownGameDlg::DownloadWorker() {
     Outcome outcome = Outcome::ConfigFailed;
+    bool downloaded = false;
     if (DownloadClientConfig()) {
-        const bool downloaded = !m_bStop.load() && DownloadClientSetup();
+        downloaded = !m_bStop.load() && DownloadClientSetup();
         const bool started = downloaded && !m_bStop.load() && m_start && m_start(m_szSetupPath);
-        // Fails quietly while the installer still runs; a partial download goes.
-        DeleteFileW(m_szSetupPath);
         outcome = started ? Outcome::Done : Outcome::Failed;
     }
+    // Only what this download made goes: the installer if it arrived (a cut transfer never
+    // takes its name), then the folder. Both fail quietly while the installer still runs.
+    if (downloaded) DeleteFileW(m_szSetupPath);
+    RemoveDirectoryW(m_szSetupFolder);
     Finish(outcome);
 }
 

@@ -1,6 +1,7 @@
 // Downloads another client of the game's maker (the game hall) named by a game page: its
 // download address comes from its configuration page on the update server, the installer
-// lands in the temporary folder with a progress bar, and is then started.
+// lands in a folder of its own inside the temporary folder with a progress bar, and is then
+// started.
 #pragma once
 #include "framework/Handles.h"
 #include "net/HttpFetch.h"
@@ -56,7 +57,8 @@ private:
     std::wstring m_strName;
     std::wstring m_strConfigUrl;
     std::wstring m_strSetupUrl;           // written by the worker before it reports
-    wchar_t m_szSetupPath[MAX_PATH] = {};
+    wchar_t m_szSetupFolder[MAX_PATH] = {};  // made by this dialog, removed by the worker
+    wchar_t m_szSetupPath[MAX_PATH] = {};    // <folder>\<name>.exe
     fw::UniqueHandle m_hThread;
     // The running transfer's three internet handles; Cancel closes them from this thread,
     // which ends a read the worker is blocked in. The worker alone opens and closes its file.

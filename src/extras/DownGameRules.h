@@ -10,7 +10,7 @@ namespace downgame {
 // by the client's name: .../update/ConfigVelkor.htm becomes .../update/Config<name>.htm.
 std::wstring ClientConfigUrl(std::wstring_view ownConfigUrl, std::wstring_view name);
 
-// tempFolder (ending in a separator, as the system gives it) + name + ".exe", when the name is
+// tempFolder (the download's folder, ending in a separator) + name + ".exe", when the name is
 // a plain file name (it comes from a game page) and the whole path fits `maxChars` characters (terminator not counted).
 bool SetupPathFor(std::wstring_view tempFolder, std::wstring_view name, std::size_t maxChars, std::wstring& out);
 

@@ -15,6 +15,44 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// The folder part of a path, separator included; "." for a bare name (the current folder).
+std::wstring FolderOf(const wchar_t* path) {
+    const std::wstring whole(path);
+    const std::size_t sep = whole.find_last_of(L"\\/");
+    return sep == std::wstring::npos ? std::wstring(L".") : whole.substr(0, sep + 1);
+}
+
+// A download's own file beside its target: the body is written here and only a whole one
+// takes the target's name, so a cut transfer never leaves a part under that name and
+// another instance reading the target sees the old file or the new one, never a mix.
+// Deleted when it goes unless it was moved over the target.
+class StagingFile {
+public:
+    explicit StagingFile(const wchar_t* target) {
+        const std::wstring folder = FolderOf(target);
+        // The system's limit for the folder of a temporary name.
+        if (folder.size() < MAX_PATH - 14 && GetTempFileNameW(folder.c_str(), L"vdl", 0, m_path)) m_made = true;
+    }
+    ~StagingFile() {
+        if (m_made) DeleteFileW(m_path);
+    }
+    StagingFile(const StagingFile&) = delete;
+    StagingFile& operator=(const StagingFile&) = delete;
+
+    bool Made() const { return m_made; }
+    const wchar_t* Path() const { return m_path; }
+    // Same folder: a rename, so the target changes in one step.
+    bool MoveOver(const wchar_t* target) {
+        if (!MoveFileExW(m_path, target, MOVEFILE_REPLACE_EXISTING)) return false;
+        m_made = false;
+        return true;
+    }
+
+private:
+    wchar_t m_path[MAX_PATH] = {};
+    bool m_made = false;
+};
+
 } // namespace
 
 bool CHttpClient::Adopt(CInternetHandle& slot, HINTERNET handle) {
@@ -91,7 +129,9 @@ bool CHttpClient::GetToFile(const wchar_t* address, const wchar_t* path, const H
         size != sizeof(expected))
         return false;
 
-    FilePtr file(_wfopen(path, L"wb"));
+    StagingFile staging(path);
+    if (!staging.Made()) return false;
+    FilePtr file(_wfopen(staging.Path(), L"wb"));
     if (!file) return false;
 
     BYTE stackBuffer[kHttpClientChunkBytes];
@@ -116,7 +156,7 @@ bool CHttpClient::GetToFile(const wchar_t* address, const wchar_t* path, const H
         if (progress) progress(net::PercentDone(total, expected));
     }
     if (std::fclose(file.release()) != 0) written = false;
-    return written && !m_bCancelled.load() && total >= expected;
+    return written && !m_bCancelled.load() && total >= expected && staging.MoveOver(path);
 }
 
 bool HttpGetToFile(const wchar_t* address, const wchar_t* path, const HttpProgress& progress, DWORD chunkBytes) {

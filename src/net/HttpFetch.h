@@ -1,5 +1,5 @@
 // The program's own HTTP client over WinINet: one GET with a fixed agent name and header
-// block; the body goes straight to a file in small chunks.
+// block; the body goes to a file in small chunks.
 #pragma once
 #include <windows.h>
 #include <wininet.h>
@@ -38,7 +38,7 @@ private:
 
 // One request at a time. The three handles live in the object so that another thread can
 // stop a transfer with Cancel(); the output file stays with the transferring thread, which
-// closes it when its read fails.
+// closes and deletes it when its read fails.
 class CHttpClient {
 public:
     CHttpClient() = default;
@@ -46,10 +46,12 @@ public:
     CHttpClient(const CHttpClient&) = delete;
     CHttpClient& operator=(const CHttpClient&) = delete;
 
-    // GET address ("http://" in any case) into the file path, replacing it. True only for a
-    // 2xx answer with a content length of which at least that many bytes were written. A
-    // short transfer leaves the partial file; an answer without content length or with
-    // another status creates no file.
+    // GET address ("http://" in any case) into the file path. True only for a 2xx answer
+    // with a content length of which at least that many bytes were written: the body goes to
+    // a temporary file in the target's folder, which then replaces the target in one rename.
+    // On any failure (another status, no content length, a short or cancelled transfer, a
+    // write or the rename failing) the temporary file is deleted and whatever was at path
+    // stays exactly as it was; so no one ever sees a part of a body under that name.
     bool GetToFile(const wchar_t* address, const wchar_t* path, const HttpProgress& progress = {},
                    DWORD chunkBytes = kHttpChunkBytes);
     // GET address and read nothing back: true when the request was sent. On failure the
@@ -70,6 +72,7 @@ private:
     std::atomic<bool> m_bCancelled{false};
 };
 
+// CHttpClient::GetToFile with a client of its own: the target is replaced whole or not at all.
 bool HttpGetToFile(const wchar_t* address, const wchar_t* path, const HttpProgress& progress = {},
                    DWORD chunkBytes = kHttpChunkBytes);
 bool HttpPing(const wchar_t* address);

@@ -45,7 +45,8 @@ bool FetchUpdateConfig(char (&key)[64], wchar_t (&updAddr)[512]) {
     std::wmemset(updAddr, 0, 512);
     wchar_t copy[MAX_PATH] = {};
     if (!ModuleFilePath(kUpdateConfigFile, copy)) return false;
-    // A failed fetch may leave a partial copy; the next fetch replaces it.
+    // A failed fetch leaves the copy as it was (normally none): a page cut short never
+    // stands under this name, where the other instance may be reading it.
     if (!HttpGetToFile(kUpdateConfigUrl, copy)) return false;
 
     wchar_t version[64] = {};

@@ -28,6 +28,14 @@ std::wstring TempPath(const wchar_t* name) {
     return std::wstring(temp) + name;
 }
 
+// The folder part of a path, without its last separator.
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+bool FolderExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 class DownGame : public StandInTest {
 protected:
     GdiplusScope m_gdiplus;
@@ -70,9 +78,59 @@ TEST_F(DownGame, FetchesTheConfigurationDownloadsWithProgressAndStartsTheInstall
     EXPECT_EQ(percent, L"已加载  100%");
     EXPECT_EQ(StandIn::RequestsFor("/update/ConfigBrasca.htm").size(), 1u);
     ASSERT_EQ(m_started.size(), 1u);
-    EXPECT_EQ(m_started[0], TempPath(L"Brasca.exe"));
+    // Under its own name (players see it when it starts), in a folder of this download's
+    // own inside the temporary folder.
+    const std::wstring temp = TempPath(L"");
+    EXPECT_EQ(m_started[0].substr(0, temp.size()), temp);
+    EXPECT_EQ(m_started[0].substr(m_started[0].size() - 11), L"\\Brasca.exe");
+    EXPECT_NE(FolderOf(m_started[0]) + L"\\", temp);
     EXPECT_EQ(m_startedBytes, PatternBytes(150000)) << "the complete installer was there when it started";
     EXPECT_FALSE(FileExists(m_started[0])) << "deleted once started (unless still running)";
+    EXPECT_FALSE(FolderExists(FolderOf(m_started[0]))) << "and its folder with it";
+}
+
+TEST_F(DownGame, APlayersOwnFileOfTheInstallersNameIsNeverDeletedNorReplaced) {
+    const std::wstring own = TempPath(L"Marrow.exe");
+    const std::string mine = "the player's own Marrow.exe";
+    ASSERT_TRUE(WriteWholeFile(own, mine));
+    struct RemoveAtEnd {
+        std::wstring path;
+        ~RemoveAtEnd() { DeleteFileW(path.c_str()); }
+    } removeAtEnd{own};
+
+    // Nothing to download: the installer's address answers 404.
+    Serve(L"Marrow", L"status=404&body=" + StandIn::Encode("<html>404</html>"));
+    {
+        CDownGameDlg dlg(L"Marrow", nullptr, Starter());
+        const INT_PTR result = Run(dlg, [&](HWND d, int) {
+            if (!IsWindowEnabled(GetDlgItem(d, IDOK))) return false;
+            EXPECT_EQ(TextOf(d), L"下载失败");
+            Click(d, IDOK);
+            return true;
+        });
+        EXPECT_EQ(result, IDOK);
+    }
+    EXPECT_EQ(StandIn::RequestsFor("/dl/Marrow.exe").size(), 1u);
+    EXPECT_TRUE(m_started.empty());
+    EXPECT_EQ(ReadWholeFile(own), mine) << "a failed download deleted the player's file";
+
+    // A whole installer: downloaded and started elsewhere.
+    Serve(L"Marrow", L"size=5000");
+    {
+        CDownGameDlg dlg(L"Marrow", nullptr, Starter());
+        const INT_PTR result = Run(dlg, [&](HWND d, int) {
+            if (TextOf(d) != L"下载完成") return false;
+            Click(d, IDOK);
+            return true;
+        });
+        EXPECT_EQ(result, IDOK);
+    }
+    ASSERT_EQ(m_started.size(), 1u);
+    EXPECT_NE(CompareStringOrdinal(m_started[0].c_str(), -1, own.c_str(), -1, TRUE), CSTR_EQUAL)
+        << "the started installer is not the player's file";
+    EXPECT_EQ(m_startedBytes, PatternBytes(5000));
+    EXPECT_EQ(ReadWholeFile(own), mine) << "a good download replaced or deleted the player's file";
+    EXPECT_FALSE(FolderExists(FolderOf(m_started[0])));
 }
 
 TEST_F(DownGame, AClientNamedStatisticLeavesTheSettingsAloneAndAFailedStartIsAFailure) {
@@ -122,7 +180,8 @@ TEST_F(DownGame, EscapeDoesNothingAndCancelStopsTheTransferWithoutLeftovers) {
     EXPECT_LT(GetTickCount64() - cancelledAt, 5000u) << "cancel stops the transfer promptly";
     EXPECT_FALSE(dlg.Working()) << "the worker has ended before the dialog returns";
     EXPECT_TRUE(m_started.empty());
-    EXPECT_FALSE(FileExists(TempPath(L"Slowa.exe"))) << "the partial file is closed and deleted";
+    EXPECT_FALSE(FileExists(dlg.SetupPath())) << "the partial file is closed and deleted";
+    EXPECT_FALSE(FolderExists(FolderOf(dlg.SetupPath()))) << "and so is the download's folder";
 }
 
 } // namespace

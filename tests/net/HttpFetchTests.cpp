@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
+#include <vector>
 
 using namespace testing_support;
 
@@ -15,6 +17,19 @@ class HttpFetch : public StandInTest {
 protected:
     TempFolder m_folder{L"http"};
     std::wstring m_file = m_folder.File(L"body.bin");
+
+    // The names of the files in a folder, sorted.
+    static std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        fw::UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+        if (!find) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        } while (FindNextFileW(find.Get(), &found));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     bool Get(const std::wstring& path, const HttpProgress& progress = {}) {
         return HttpGetToFile(StandIn::Url(path).c_str(), m_file.c_str(), progress);
@@ -76,11 +91,19 @@ TEST_F(HttpFetch, BodyWithoutContentLengthFailsBeforeAnyFileIsCreated) {
     EXPECT_EQ(StandIn::Requests().size(), 2u);
 }
 
-TEST_F(HttpFetch, ShortBodyFailsAndLeavesThePartialFile) {
+TEST_F(HttpFetch, ACutTransferLeavesTheTargetAsItWasAndAWholeOneReplacesIt) {
+    const std::string old = "[VerKey]\r\nVelkor=the version the other instance is reading\r\n";
+    ASSERT_TRUE(WriteWholeFile(m_file, old));
+    // 6000 of 10000 announced bytes, then the connection closes.
     ASSERT_TRUE(StandIn::Rule(L"/short.exe", L"framing=short&declared=10000&size=6000"));
     EXPECT_FALSE(Get(L"/short.exe"));
-    ASSERT_TRUE(FileExists(m_file));
-    EXPECT_EQ(ReadWholeFile(m_file), PatternBytes(6000));
+    EXPECT_TRUE(ReadWholeFile(m_file) == old) << "a cut transfer must not touch the target";
+    EXPECT_EQ(FilesIn(m_folder.Path()), std::vector<std::wstring>{L"body.bin"}) << "nothing else left behind";
+
+    ASSERT_TRUE(StandIn::Rule(L"/whole.exe", L"size=6000"));
+    ASSERT_TRUE(Get(L"/whole.exe"));
+    EXPECT_TRUE(ReadWholeFile(m_file) == PatternBytes(6000)) << "a whole transfer replaces the target";
+    EXPECT_EQ(FilesIn(m_folder.Path()), std::vector<std::wstring>{L"body.bin"});
 }
 
 TEST_F(HttpFetch, LongerBodyThanAnnouncedSucceeds) {
@@ -204,8 +227,8 @@ TEST_F(HttpFetch, CancelFromAnotherThreadEndsTheTransfer) {
     const auto requests = StandIn::RequestsFor("/stall.exe");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_FALSE(requests[0].answered);
-    // The worker closed its file: it can be removed at once.
-    EXPECT_TRUE(DeleteFileW(m_file.c_str()));
+    // The worker closed and deleted its file; the target was never created.
+    EXPECT_TRUE(FilesIn(m_folder.Path()).empty());
 }
 
 } // namespace

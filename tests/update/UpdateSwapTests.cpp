@@ -1,3 +1,4 @@
+#include "framework/Handles.h"
 #include "update/PrgsDlg.h"
 #include "update/UpdateSwap.h"
 #include "support/GdiplusScope.h"
@@ -99,8 +100,11 @@ TEST_F(ProgressDialog, CancelStopsTheTransferAtOnceAndLeavesNothingHeld) {
     EXPECT_EQ(result, IDCANCEL);
     ASSERT_NE(cancelledAt, 0u);
     EXPECT_LT(endedAt - cancelledAt, 1000u);
-    // The download thread closed its file itself: nothing holds it any more.
-    EXPECT_TRUE(DeleteFileW(file.c_str())) << GetLastError();
+    // The download thread closed and deleted its partial file itself; the target never
+    // appeared (a partial update must not stand under the name the swap takes).
+    EXPECT_FALSE(FileExists(file));
+    WIN32_FIND_DATAW found;
+    EXPECT_FALSE(fw::UniqueFind(FindFirstFileW(dir.File(L"*.tmp").c_str(), &found))) << "a partial download stays";
     // No lock was left behind: the next download runs to its end.
     ASSERT_TRUE(StandIn::Rule(L"/dl/next.exe", L"size=5000"));
     CPrgsDlg next;
