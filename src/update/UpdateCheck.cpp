@@ -49,8 +49,11 @@ bool FetchUpdateConfig(char (&key)[64], wchar_t (&updAddr)[512]) {
     // stands under this name, where the other instance may be reading it.
     if (!HttpGetToFile(kUpdateConfigUrl, copy)) return false;
 
-    wchar_t version[64] = {};
-    GetPrivateProfileStringW(kVerKeySection, kVersionKeyName, L"", version, 64, copy);
+    // More room than a key may take, so that a longer key is refused below rather than cut
+    // here: cut, it would differ from every build and have each start fetch a download that
+    // can never match it.
+    wchar_t version[256] = {};
+    GetPrivateProfileStringW(kVerKeySection, kVersionKeyName, L"", version, ARRAYSIZE(version), copy);
     // Read the address into more room than it may take: a longer one is dropped, never
     // cut into the address of something else.
     wchar_t address[2048] = {};

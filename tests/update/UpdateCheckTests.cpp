@@ -119,11 +119,18 @@ TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
     EXPECT_STREQ(offer.szUpdAddr, L"");
 }
 
-TEST_F(UpdateCheck, OverlongAddressIsDroppedNotCut) {
+TEST_F(UpdateCheck, OverlongAddressOrKeyIsDroppedNotCut) {
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
     EXPECT_EQ(wcslen(Check(RUN_UPDATE, true).szUpdAddr), 511u);
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
     EXPECT_STREQ(Check(RUN_UPDATE, true).szUpdAddr, L"");
+    // The key takes 63 characters at most: a longer one is no key at all.
+    ServeKey(OwnKey() + std::string(31, 'x'));
+    EXPECT_TRUE(Check(RUN_UPDATE, true).differs) << "63 characters";
+    ServeKey(OwnKey() + std::string(32, 'x'));
+    const UpdateOffer offer = Check(RUN_UPDATE, true);
+    EXPECT_FALSE(offer.differs) << "64 characters";
+    EXPECT_STREQ(offer.szServerKey, L"");
 }
 
 TEST_F(UpdateCheck, FailedFetchOffersNothing) {
