@@ -27,6 +27,7 @@ constexpr UINT UM_RELOAD_HOTKEYS = WM_USER + 4;       // settings dialog to ever
 constexpr UINT UM_SET_MUTE = WM_USER + 5;             // main window to its frames: 1 muted, 0 sound
 constexpr UINT UM_ADD_ACCOUNT_CHOICE = WM_USER + 6;   // add-account popup: 1 this window, 0 new one
 constexpr UINT UM_PAGE_RELOAD_HOTKEYS = WM_USER + 7;  // main window to its frames
+constexpr UINT UM_NOTICE_FETCHED = WM_USER + 8;      // notice worker to its dialog: the answer is in
 
 
 // Timers of the main window.

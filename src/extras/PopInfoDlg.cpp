@@ -1,7 +1,12 @@
 #include "extras/PopInfoDlg.h"
+#include "common/AppMessages.h"
 #include "extras/NoticeFetch.h"
 #include "settings/SettingsStore.h"
 #include "skin/SkinImage.h"
+
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "extras_ids.h"
 #include "skin_ids.h"
@@ -52,31 +57,68 @@ bool WritePopEnable(const std::wstring& iniPath, const wchar_t* value) {
 
 CPopInfoDlg::CPopInfoDlg(NoticeSetup setup) : CDlgEx(IDD_POPINFO), m_setup(std::move(setup)) {}
 
+// What the worker is given and what it brings back. The inputs are copies taken on the
+// dialog's thread; the results are written by the worker before `done` and read by the
+// dialog after it.
+struct CPopInfoDlg::FetchJob {
+    HWND dialog = nullptr;
+    std::wstring noticeUrl;
+    std::wstring picturePath;
+    std::wstring popInfo;
+    std::wstring popEnable;
+    std::wstring today;
+
+    std::wstring text;  // trimmed of its line ends
+    notice::Notice fields;
+    bool show = false;
+    bool picture = false;  // the picture arrived complete at picturePath
+    std::atomic<bool> done{false};
+    std::atomic<bool> abandoned{false};  // the dialog went first
+
+    void Run() {
+        std::wstring answer;
+        if (FetchNoticeText(noticeUrl.c_str(), answer)) {
+            text = notice::TrimLineEnds(answer);
+            show = notice::DecideNoticeText(text, popInfo, popEnable, today, fields) == notice::Decision::Show;
+            // The layout follows whatever fields were taken, shown or not.
+            if (notice::ChooseLayout(fields) != notice::Layout::TextOnly && !abandoned.load())
+                picture = DownloadNoticePicture(fields.pictureUrl, picturePath);
+        }
+        done.store(true);
+        PostMessageW(dialog, UM_NOTICE_FETCHED, 0, 0);  // fails harmlessly once the dialog is gone
+    }
+};
+
 bool CPopInfoDlg::Open(HWND parent) {
     if (m_hWnd || !CreateModeless(parent)) return false;
-    if (!m_bWanted || !m_hWnd) return false;
-    if (!parent || IsWindowVisible(parent)) ShowOnTop();
-    return true;
+    return m_hWnd && m_job;
 }
 
-bool CPopInfoDlg::DecideNotice() {
-    m_notice = {};
-    std::wstring fetched;
-    if (m_setup.iniPath.empty() || !FetchNoticeText(m_setup.noticeUrl.c_str(), fetched)) return false;
-    const std::wstring text(notice::TrimLineEnds(fetched));
-
-    std::wstring today = m_setup.today;
-    if (today.empty()) {
-        SYSTEMTIME now = {};
-        GetLocalTime(&now);
-        today = notice::DateText(now.wYear, now.wMonth, now.wDay);
+void CPopInfoDlg::OnFetched() {
+    if (!m_job || !m_job->done.load()) return;  // not our answer
+    const std::shared_ptr<FetchJob> job = std::move(m_job);
+    m_notice = job->fields;
+    m_bWanted = job->show;
+    if (m_bWanted) {
+        WritePopInfo(m_setup.iniPath, job->text);
+        WritePopEnable(m_setup.iniPath, L"1");
     }
-    if (notice::DecideNoticeText(text, ReadPopInfo(m_setup.iniPath), ReadPopEnable(m_setup.iniPath), today,
-                                 m_notice) != notice::Decision::Show)
-        return false;
-    WritePopInfo(m_setup.iniPath, text);
-    WritePopEnable(m_setup.iniPath, L"1");
-    return true;
+    LayOut(job->picture);
+
+    if (m_bWanted) {
+        RECT wa = {}, wr = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+        GetWindowRect(m_hWnd, &wr);
+        SetWindowPos(m_hWnd, HWND_TOPMOST, wa.right - (wr.right - wr.left), wa.bottom - (wr.bottom - wr.top), 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        ShowWindow(m_hWnd, SW_HIDE);
+        PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+    SetTimer(m_hWnd, kTimerNoticeVisible, m_setup.visibleMs, nullptr);
+    // A hidden main window keeps the notice hidden until the next repetition.
+    const HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (m_bWanted && (!owner || IsWindowVisible(owner))) ShowOnTop();
 }
 
 bool CPopInfoDlg::OnInitDialog() {
@@ -88,25 +130,37 @@ bool CPopInfoDlg::OnInitDialog() {
     // popup is not always made topmost afterwards (Wine keeps it where it was).
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    m_bWanted = DecideNotice();
     BindControl(IDC_POP_PICTURE, m_lblPic);
     BindControl(IDC_POP_TITLE, m_lblTitle);
     BindControl(IDC_POP_CONTENT, m_lblContent);
     BindControl(IDC_POP_MORE, m_lblMore);
-    LayOut();
 
-    RECT wa = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-    if (m_bWanted) {
-        RECT wr = {};
-        GetWindowRect(m_hWnd, &wr);
-        SetWindowPos(m_hWnd, HWND_TOPMOST, wa.right - (wr.right - wr.left), wa.bottom - (wr.bottom - wr.top), 0, 0,
-                     SWP_NOSIZE | SWP_NOACTIVATE);
-    } else {
-        ShowWindow(m_hWnd, SW_HIDE);
+    // Nothing to fetch without a place to record the notice: closed at once, unseen.
+    if (m_setup.iniPath.empty()) {
         PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return true;
     }
-    SetTimer(m_hWnd, kTimerNoticeVisible, m_setup.visibleMs, nullptr);
+    auto job = std::make_shared<FetchJob>();
+    job->dialog = m_hWnd;
+    job->noticeUrl = m_setup.noticeUrl;
+    job->picturePath = m_setup.picturePath;
+    job->popInfo = ReadPopInfo(m_setup.iniPath);
+    job->popEnable = ReadPopEnable(m_setup.iniPath);
+    job->today = m_setup.today;
+    if (job->today.empty()) {
+        SYSTEMTIME now = {};
+        GetLocalTime(&now);
+        job->today = notice::DateText(now.wYear, now.wMonth, now.wDay);
+    }
+    try {
+        // Detached: the worker owns its share of the job, and a server that never answers
+        // must not hold up the dialog's end or the program's.
+        std::thread([job] { job->Run(); }).detach();
+    } catch (const std::system_error&) {
+        PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return true;
+    }
+    m_job = std::move(job);
     return true;
 }
 
@@ -132,15 +186,15 @@ void CPopInfoDlg::StyleTextLabel(CStaticEx& label, COLORREF colour, bool bold) {
     SetWindowLongW(label, GWL_STYLE, GetWindowLongW(label, GWL_STYLE) | SS_NOTIFY);
 }
 
-void CPopInfoDlg::ShowPicture(CStaticEx& label) {
+void CPopInfoDlg::ShowPicture(CStaticEx& label, bool arrived) {
     label.SetText(L"");
-    if (!DownloadNoticePicture(m_notice.pictureUrl, m_setup.picturePath)) return;
+    if (!arrived) return;
     int w = 0, h = 0;
     fw::UniqueBitmap picture(LoadImageFile(m_setup.picturePath.c_str(), &w, &h));
     if (picture) label.SetStaticImage(picture.Get());  // the label keeps a copy
 }
 
-void CPopInfoDlg::LayOut() {
+void CPopInfoDlg::LayOut(bool pictureArrived) {
     m_layout = notice::ChooseLayout(m_notice);
     SkinFrame frame;
     frame.showTitle = false;
@@ -186,7 +240,7 @@ void CPopInfoDlg::LayOut() {
     const int W = client.right, H = client.bottom;
     switch (m_layout) {
     case notice::Layout::PictureAndText:
-        ShowPicture(m_lblPic);
+        ShowPicture(m_lblPic, pictureArrived);
         Place(m_lblPic, 15, 67, 75, 80);
         StyleTextLabel(m_lblTitle, kTitleColour, true);
         m_lblTitle.SetText(m_notice.title.c_str());
@@ -198,7 +252,7 @@ void CPopInfoDlg::LayOut() {
         Place(m_lblMore, 195, 168, 42, 13);
         break;
     case notice::Layout::PictureOnly:
-        ShowPicture(m_lblContent);
+        ShowPicture(m_lblContent, pictureArrived);
         m_lblContent.SetHandCursor(true);
         SetWindowLongW(m_lblContent, GWL_STYLE, GetWindowLongW(m_lblContent, GWL_STYLE) | SS_NOTIFY);
         Place(m_lblContent, -3, 22, W + 3, H - 22);
@@ -261,6 +315,14 @@ bool CPopInfoDlg::OnCommand(WORD id, WORD code, HWND control) {
 
 LRESULT CPopInfoDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case UM_NOTICE_FETCHED:
+        OnFetched();
+        return 0;
+    case WM_DESTROY:
+        // The worker spares itself the picture; whatever it still posts finds no window.
+        if (m_job) m_job->abandoned.store(true);
+        m_job.reset();
+        break;
     case WM_TIMER:
         OnTimer(wParam);
         return 0;

@@ -1,12 +1,14 @@
-// The operator's pop-up notice: fetched when the dialog is created, shown in the bottom-right
-// corner of the work area for 11 seconds, and brought back every 40 minutes as often as the
-// notice asks. A click on it opens its link; closing it dismisses that notice for good.
+// The operator's pop-up notice: fetched by a worker thread when the dialog is created, shown in
+// the bottom-right corner of the work area for 11 seconds, and brought back every 40 minutes
+// as often as the notice asks. A click on it opens its link; closing it dismisses that notice
+// for good.
 #pragma once
 #include "extras/NoticeRules.h"
 #include "framework/ShellOpen.h"
 #include "skin/DlgEx.h"
 #include "skin/SkinControls.h"
 
+#include <memory>
 #include <string>
 
 // Timers of the notice.
@@ -41,14 +43,14 @@ class CPopInfoDlg : public CDlgEx {
 public:
     explicit CPopInfoDlg(NoticeSetup setup = NoticeSetup::Program());
 
-    // What the main window calls once per run: creates the notice (modeless, owned by
-    // `parent`), which fetches and decides at once, and shows it when it is wanted and the
-    // parent is visible. Returns whether the notice is on its way to the screen; a notice
-    // that is not wanted closes itself.
+    // What the main window calls once per run, on the thread of its keyboard hook: creates
+    // the notice hidden (modeless, owned by `parent`) and returns at once while a worker
+    // fetches it, and the picture when it has one. When the answer is in, the notice is
+    // recorded and shown if it is wanted and the parent is visible; a notice that is not
+    // wanted closes itself. Returns whether the notice was asked for.
     bool Open(HWND parent);
 
-    // Fetches, tests, parses and records the notice; true when it is to be shown.
-    bool DecideNotice();
+    // Whether the fetched notice is to be shown; false until its answer is in.
     bool Wanted() const { return m_bWanted; }
     const notice::Notice& Fields() const { return m_notice; }
     notice::Layout LayoutShown() const { return m_layout; }
@@ -67,9 +69,12 @@ protected:
     void OnCancel() override {}
 
 private:
-    void LayOut();
+    struct FetchJob;
+    void OnFetched();
+    // pictureArrived: the notice's picture is complete at the picture path.
+    void LayOut(bool pictureArrived);
     void StyleTextLabel(CStaticEx& label, COLORREF colour, bool bold);
-    void ShowPicture(CStaticEx& label);
+    void ShowPicture(CStaticEx& label, bool arrived);
     void OpenNoticeLink();
     void Close();
     void ShowOnTop();
@@ -80,6 +85,9 @@ private:
     notice::Notice m_notice;
     notice::Layout m_layout = notice::Layout::TextOnly;
     bool m_bWanted = false;
+    // Shared with the worker, which only ever touches the job: a dialog gone before the
+    // answer leaves the worker to post to a window that is no longer there.
+    std::shared_ptr<FetchJob> m_job;
     CStaticEx m_lblPic;
     CStaticEx m_lblTitle;
     CStaticEx m_lblContent;

@@ -50,6 +50,8 @@ protected:
         return value;
     }
     static bool Gone(const CPopInfoDlg& dlg) { return !dlg.Handle(); }
+    // The notice is fetched by a worker; its answer comes as a message to the dialog.
+    static bool Arrived(const CPopInfoDlg& dlg) { return PumpUntil([&] { return dlg.Wanted(); }, 15000); }
 };
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
@@ -79,6 +81,7 @@ TEST_F(PopInfo, ShowsPictureAndTextInTheCornerAndRecordsTheNotice) {
     Serve(text);
     CPopInfoDlg dlg(m_setup);
     ASSERT_TRUE(dlg.Open(nullptr));
+    ASSERT_TRUE(Arrived(dlg));
     EXPECT_EQ(dlg.LayoutShown(), notice::Layout::PictureAndText);
     EXPECT_TRUE(IsWindowVisible(dlg));
     EXPECT_TRUE(GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -110,6 +113,45 @@ TEST_F(PopInfo, ShowsPictureAndTextInTheCornerAndRecordsTheNotice) {
     EXPECT_EQ(Ini(L"PopEnable"), L"0") << "closed by the player: dismissed";
 }
 
+TEST_F(PopInfo, OpenReturnsWhileTheServerHoldsTheNoticeWhichShowsWhenItArrives) {
+    // The notice is asked for on the main window's thread, which also runs the keyboard hook:
+    // a server that takes its time must not stall that thread.
+    const std::string held = Text("", "held back", "");
+    ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"delay=20000&body=" + StandIn::Encode(held)));
+    DWORD closing = 0;
+    {
+        CPopInfoDlg dlg(m_setup);
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(dlg.Open(nullptr));
+        const DWORD took = GetTickCount() - start;
+        for (const RecordedRequest& r : StandIn::RequestsFor("/notice/velkor.txt"))
+            EXPECT_FALSE(r.answered) << "Open waited for the server's answer";
+        EXPECT_LT(took, 5000u);
+        EXPECT_FALSE(IsWindowVisible(dlg)) << "nothing to show before the notice arrives";
+        closing = GetTickCount();
+        // Gone before its answer: its worker is left to finish on its own.
+    }
+    EXPECT_LT(GetTickCount() - closing, 5000u) << "closing waited for the server";
+    EXPECT_EQ(Ini(L"PopInfo"), L"<absent>");
+
+    const std::wstring picture = StandIn::Url(L"/notice/PopWnd.jpg");
+    const std::string text = Text("", "late", std::string(picture.begin(), picture.end()));
+    ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"delay=1500&body=" + StandIn::Encode(text)));
+    CPopInfoDlg dlg(m_setup);
+    ASSERT_TRUE(dlg.Open(nullptr));
+    EXPECT_FALSE(IsWindowVisible(dlg));
+    ASSERT_TRUE(PumpUntil([&] { return dlg.Handle() && IsWindowVisible(dlg); }, 20000));
+    EXPECT_EQ(dlg.LayoutShown(), notice::Layout::PictureAndText);
+    EXPECT_EQ(dlg.TitleLabel().Text(), L"Notice title");
+    EXPECT_EQ(dlg.ContentLabel().Text(), L"late...");
+    EXPECT_EQ(Ini(L"PopInfo"), Wide(text));
+    EXPECT_EQ(Ini(L"PopEnable"), L"1");
+    PumpPending();
+    const Pixels shot = CaptureWindow(dlg);
+    ASSERT_FALSE(shot.Empty());
+    EXPECT_TRUE(ColourNear(shot.At(50, 100), RGB(40, 160, 90), 12)) << "the picture came too";
+}
+
 TEST_F(PopInfo, DismissedOrRejectedNoticesCloseAtOnceAndLeaveTheStateAlone) {
     const std::string text = Text("", "abc", "");
     WritePopInfo(m_setup.iniPath, Wide(text));
@@ -117,14 +159,16 @@ TEST_F(PopInfo, DismissedOrRejectedNoticesCloseAtOnceAndLeaveTheStateAlone) {
     Serve("more before " + text);
     {
         CPopInfoDlg dlg(m_setup);
-        EXPECT_FALSE(dlg.Open(nullptr)) << "the stored text is still part of the notice";
-        EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+        dlg.Open(nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 15000)) << "the stored text is still part of the notice";
+        EXPECT_FALSE(dlg.Wanted());
     }
     WritePrivateProfileStringW(L"Velkor", nullptr, nullptr, m_setup.iniPath.c_str());
     Serve(Text("", "line\rbreak", ""));
     CPopInfoDlg dlg(m_setup);
-    EXPECT_FALSE(dlg.Open(nullptr));
-    EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000));
+    dlg.Open(nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return Gone(dlg); }, 15000));
+    EXPECT_FALSE(dlg.Wanted());
     EXPECT_EQ(Ini(L"PopInfo"), L"<absent>") << "nothing written for a rejected notice";
 }
 
@@ -134,6 +178,7 @@ TEST_F(PopInfo, ComesBackAsOftenAsAskedThenMayShowAgainNextRun) {
     Serve(Text("", "text only", "", 1));
     CPopInfoDlg dlg(m_setup);
     ASSERT_TRUE(dlg.Open(nullptr));
+    ASSERT_TRUE(Arrived(dlg));
     EXPECT_EQ(dlg.LayoutShown(), notice::Layout::TextOnly);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dlg); }, 5000));
     EXPECT_TRUE(dlg.Handle()) << "hidden until the repetition";
@@ -149,6 +194,7 @@ TEST_F(PopInfo, AClickOpensOnlyAWebLinkAndDismisses) {
         Serve(Text(link, "abc", ""));
         CPopInfoDlg dlg(m_setup);
         ASSERT_TRUE(dlg.Open(nullptr));
+        ASSERT_TRUE(Arrived(dlg)) << link;
         SendMessageW(dlg.MoreLabel(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         SendMessageW(dlg.MoreLabel(), WM_LBUTTONUP, 0, 0);
         ASSERT_TRUE(PumpUntil([&] { return Gone(dlg); }, 5000)) << link;
