@@ -48,12 +48,7 @@ bool CDownGameDlg::OnInitDialog() {
     frame.captionHeight = 30;
     frame.borderWidth = 4;
     SetFrame(frame);
-    fw::UniqueBitmap close(SkinPicture(IDB_CLOSE_BUTTON));
-    SkinPictures pictures;
-    pictures.background.Reset(SkinPicture(IDB_DIALOG_BACKGROUND));
-    pictures.stretch = true;
-    pictures.close = close.Get();
-    SetSkin(std::move(pictures));
+    SetStretchedSkin(IDB_DIALOG_BACKGROUND);
     SetTitle(L"游戏下载中...");
 
     BindControl(IDC_DOWN_PROGRESS, m_progress);

@@ -39,14 +39,7 @@ bool CSettingDlg::OnInitDialog() {
     SetFrame(CaptionBandFrame());
     SetTitle(L"设置");
     HINSTANCE module = GetModuleHandleW(nullptr);
-    {
-        fw::UniqueBitmap close(LoadSkinImage(module, IDB_CLOSE_BUTTON));
-        SkinPictures pictures;
-        pictures.background.Reset(LoadSkinImage(module, IDB_DIALOG_BACKGROUND));
-        pictures.stretch = true;
-        pictures.close = close.Get();
-        SetSkin(std::move(pictures));
-    }
+    SetStretchedSkin(IDB_DIALOG_BACKGROUND);
     m_editBoss = GetDlgItem(m_hWnd, IDC_EDIT_BOSS);
     m_editSwitch = GetDlgItem(m_hWnd, IDC_EDIT_SWITCH);
     m_editSound = GetDlgItem(m_hWnd, IDC_EDIT_SOUND);

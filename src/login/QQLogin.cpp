@@ -1,6 +1,5 @@
 #include "login/QQLogin.h"
 #include "login/QQRules.h"
-#include "skin/SkinImage.h"
 
 #include "login_ids.h"
 #include "skin_ids.h"
@@ -147,13 +146,7 @@ bool CQQLogin::OnInitDialog() {
     frame.captionHeight = kCaption;
     frame.borderWidth = kBorder;
     SetFrame(frame);
-    const HINSTANCE module = GetModuleHandleW(nullptr);
-    fw::UniqueBitmap close(LoadSkinImage(module, IDB_CLOSE_BUTTON));
-    SkinPictures pictures;
-    pictures.background.Reset(LoadSkinImage(module, IDB_MAIN_BACKGROUND));
-    pictures.stretch = true;
-    pictures.close = close.Get();
-    SetSkin(std::move(pictures));
+    SetStretchedSkin(IDB_MAIN_BACKGROUND);
     SetWindowPos(m_hWnd, nullptr, 0, 0, 740, 470, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }

@@ -4,6 +4,8 @@
 #include "framework/Canvas.h"
 #include "framework/Reflect.h"
 
+#include "skin_ids.h"
+
 #include <vector>
 
 // The layout rules speak the window system's hit codes and sizing edges.
@@ -129,6 +131,16 @@ RECT CDlgEx::TitleRect(const wchar_t* text) {
     r.right = client.right;
     r.bottom = r.top + (m.bottom - m.top);
     return r;
+}
+
+void CDlgEx::SetStretchedSkin(UINT backgroundId) {
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    fw::UniqueBitmap close(LoadSkinImage(module, IDB_CLOSE_BUTTON));
+    SkinPictures pictures;
+    pictures.background.Reset(LoadSkinImage(module, backgroundId));
+    pictures.stretch = true;
+    pictures.close = close.Get();
+    SetSkin(std::move(pictures));
 }
 
 void CDlgEx::SetTitle(const wchar_t* text) {

@@ -59,6 +59,9 @@ public:
     explicit CDlgEx(const DLGTEMPLATE* memoryTemplate) : fw::Dialog(memoryTemplate) {}
 
     void SetSkin(SkinPictures pictures);
+    // The skin of the program's plain dialogs: one of its background pictures stretched to
+    // the window, and its close button.
+    void SetStretchedSkin(UINT backgroundId);
     void SetTitle(const wchar_t* text);
 
     const SkinFrame& Frame() const { return m_frame; }

@@ -5,6 +5,7 @@
 //   net_bench bare <url> <file> <chunk>  the same through a bare WinINet loop: the floor
 #include "net/HttpFetch.h"
 #include "update/UpdateCheck.h"
+#include "BenchChild.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -16,12 +17,7 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / double(f.QuadPart);
-}
+using bench::Now;
 
 // The least a WinINet download can do: the same calls, reads and writes as HttpGetToFile,
 // no status checks, no progress, no cancelling.

@@ -11,6 +11,7 @@
 #include "gamewnd/CacheLimit.h"
 #include "login/LoginDlg.h"
 #include "login/PageProcess.h"
+#include "BenchChild.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -32,11 +33,15 @@ constexpr wchar_t kExpectedKey[] = L"1服-双线一区-bench";
 constexpr DWORD kKeyDeadlineMs = 60000;
 constexpr DWORD kEndDeadlineMs = 5000;
 
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / double(f.QuadPart);
+using bench::Now;
+
+// Runs the messages that are waiting.
+void PumpPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 // ---- the child: the page process up to the end of its login ----------------------------
@@ -104,21 +109,13 @@ double MeasureOnce(const wchar_t* exe, const std::wstring& arguments) {
     g_host.key.clear();
     std::wstring command = L"\"" + std::wstring(exe) + L"\" " + arguments;
 
-    HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    const double t0 = Now();
-    if (!CreateProcessW(exe, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
-        std::fprintf(stderr, "page_bench: cannot start %ls (%lu)\n", exe, GetLastError());
-        CloseHandle(job);
+    bench::Child child(exe, command);
+    if (!child.Started()) {
+        std::fprintf(stderr, "page_bench: cannot start %ls (%lu)\n", exe, child.StartError());
         return -1;
     }
-    AssignProcessToJobObject(job, pi.hProcess);
-    ResumeThread(pi.hThread);
+    const double t0 = child.StartTime();
+    HANDLE process = child.Process();
 
     // Pump the host's messages (the key comes as a sent message) until the key arrives, the
     // child ends without it, or the deadline passes.
@@ -126,12 +123,8 @@ double MeasureOnce(const wchar_t* exe, const std::wstring& arguments) {
     while (!g_host.gotKey && !childEnded) {
         const double waited = (Now() - t0) * 1000;
         if (waited >= kKeyDeadlineMs) break;
-        const DWORD w = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, DWORD(kKeyDeadlineMs - waited), QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        const DWORD w = MsgWaitForMultipleObjects(1, &process, FALSE, DWORD(kKeyDeadlineMs - waited), QS_ALLINPUT);
+        PumpPending();
         if (w == WAIT_OBJECT_0 && !g_host.gotKey) childEnded = true;
     }
     const double seconds = g_host.keyTime - t0;
@@ -140,21 +133,12 @@ double MeasureOnce(const wchar_t* exe, const std::wstring& arguments) {
     bool ended = false;
     const double endStart = Now();
     while (!ended && (Now() - endStart) * 1000 < kEndDeadlineMs) {
-        const DWORD w = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        const DWORD w = MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT);
+        PumpPending();
         ended = w == WAIT_OBJECT_0;
     }
     DWORD exitCode = 0;
-    if (ended) GetExitCodeProcess(pi.hProcess, &exitCode);
-    TerminateJobObject(job, 1);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(job);
+    if (ended) GetExitCodeProcess(process, &exitCode);
 
     if (!g_host.gotKey) {
         std::fprintf(stderr, "page_bench: no key from %ls within %lu s%s\n", exe, kKeyDeadlineMs / 1000,

@@ -1,19 +1,14 @@
 // Start-up time of a program: from CreateProcess until the process shows a visible top-level
 // window. The process and anything it started end with the job afterwards.
 //   start_bench <exe> [arguments]   prints "start <seconds> <caption of that window>"
+#include "BenchChild.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / double(f.QuadPart);
-}
 
 struct Search {
     DWORD pid;
@@ -42,30 +37,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
     for (int i = 2; i < argc; ++i) command += L" " + std::wstring(argv[i]);
-    HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    const double t0 = Now();
-    if (!CreateProcessW(argv[1], command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
-        return 2;
-    AssignProcessToJobObject(job, pi.hProcess);
-    ResumeThread(pi.hThread);
-    Search s = {pi.dwProcessId, false, {}};
-    double t1 = t0;
-    while (!s.found) {
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-        t1 = Now();
-        if (s.found || t1 - t0 > 60 || WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
+    Search s = {0, false, {}};
+    double t0 = 0, t1 = 0;
+    {
+        const bench::Child child(argv[1], command);
+        if (!child.Started()) return 2;
+        s.pid = child.Pid();
+        t0 = t1 = child.StartTime();
+        while (!s.found) {
+            EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+            t1 = bench::Now();
+            if (s.found || t1 - t0 > 60 || WaitForSingleObject(child.Process(), 1) == WAIT_OBJECT_0) break;
+        }
     }
-    TerminateJobObject(job, 0);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(job);
     if (!s.found) return 3;
     // The caption shows which window counted (the main window, not a message box).
     std::printf("start %.6f %ls\n", t1 - t0, s.caption);
