@@ -7,6 +7,8 @@
 #include "settings/SettingsStore.h"
 
 #include <aclapi.h>
+#include <cstring>
+#include <vector>
 #include <sddl.h>
 #include <shlobj.h>
 
@@ -102,7 +104,7 @@ bool CopyOverWhole(const wchar_t* source, const wchar_t* target, CopyFileFn copy
     return false;
 }
 
-bool SecureDataFolder(const wchar_t* folder) {
+bool SecureDataFolder(HANDLE folder) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kDataFolderSddl, SDDL_REVISION_1, &descriptor,
                                                               nullptr))
@@ -110,31 +112,95 @@ bool SecureDataFolder(const wchar_t* folder) {
     UniqueLocal owner(descriptor);
     BOOL present = FALSE, defaulted = FALSE;
     PACL acl = nullptr;
-    if (!GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) || !present) return false;
+    PSID administrators = nullptr;
+    if (!GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) || !present ||
+        !GetSecurityDescriptorOwner(descriptor, &administrators, &defaulted) || !administrators)
+        return false;
     // Protected: the common folder's inherited entries let ordinary users create files.
-    return SetNamedSecurityInfoW(const_cast<wchar_t*>(folder), SE_FILE_OBJECT,
-                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                 nullptr, acl, nullptr) == ERROR_SUCCESS;
+    return SetSecurityInfo(folder, SE_FILE_OBJECT,
+                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                           administrators, nullptr, acl, nullptr) == ERROR_SUCCESS;
 }
 
-bool InstallSelf() {
+bool SameFileContents(const wchar_t* a, const wchar_t* b) {
+    fw::UniqueFile first(CreateFileW(a, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    fw::UniqueFile second(CreateFileW(b, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER sizes[2] = {};
+    if (!first || !second || !GetFileSizeEx(first.Get(), &sizes[0]) || !GetFileSizeEx(second.Get(), &sizes[1]) ||
+        sizes[0].QuadPart != sizes[1].QuadPart)
+        return false;
+    const DWORD piece = 1 << 16;
+    std::vector<char> pieces(2 * piece);
+    for (;;) {
+        DWORD got[2] = {};
+        if (!ReadFile(first.Get(), pieces.data(), piece, &got[0], nullptr) ||
+            !ReadFile(second.Get(), pieces.data() + piece, piece, &got[1], nullptr) || got[0] != got[1])
+            return false;
+        if (got[0] == 0) return true;
+        if (std::memcmp(pieces.data(), pieces.data() + piece, got[0]) != 0) return false;
+    }
+}
+
+namespace {
+
+// A plain folder, not a reparse point, asked both of the open folder and of its name: some
+// systems report a link only by name. The open handle (without delete sharing) keeps the name
+// from being pointed elsewhere in between.
+bool IsPlainFolder(HANDLE folder, const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(folder, &info)) return false;
+    const DWORD byName = GetFileAttributesW(path.c_str());
+    if (byName == INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD attributes = info.dwFileAttributes | byName;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The folder made when missing and opened as it is, a link not followed. The handle keeps it
+// from being renamed or deleted while the installer works in it.
+fw::UniqueFile OpenOwnFolder(const std::wstring& path) {
+    CreateDirectoryW(path.c_str(), nullptr);
+    const DWORD access = FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC | WRITE_OWNER;
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+    fw::UniqueFile folder(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, flags, nullptr));
+    // Without the right to change its security (a folder someone else protected) it may at
+    // least be looked at.
+    if (!folder)
+        folder.Reset(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, flags, nullptr));
+    return folder;
+}
+
+} // namespace
+
+InstallOutcome InstallSelf() {
     fw::ComScope com;
     const std::wstring running = fw::OwnProgramPath();
     const std::wstring data = DataFolderPath();
-    if (running.empty() || data.empty() || data.size() >= install::kMaxPath) return true;
-    CreateDirectoryW(install::FolderOf(data).c_str(), nullptr);
-    CreateDirectoryW(data.c_str(), nullptr);
+    if (running.empty() || data.empty() || data.size() >= install::kMaxPath) return InstallOutcome::Done;
+    // A junction at either level would carry the copy and the protected access list to its
+    // target, and an installed program the player never put there could be started.
+    const std::wstring parentPath = install::FolderOf(data);
+    fw::UniqueFile parent = OpenOwnFolder(parentPath);
+    if (!parent || !IsPlainFolder(parent.Get(), parentPath)) return InstallOutcome::FolderRefused;
+    fw::UniqueFile folder = OpenOwnFolder(data);
+    if (!folder || !IsPlainFolder(folder.Get(), data)) return InstallOutcome::FolderRefused;
     // Also a folder found there already: whoever made it may have left it open to all.
-    SecureDataFolder(data.c_str());
+    SecureDataFolder(folder.Get());
 
     const std::wstring target = install::ChildPath(data, install::FileNameOf(running));
-    if (target.empty()) return true;
-    if (!text::EqualsNoCase(target, running)) CopyOverWhole(running.c_str(), target.c_str());
+    if (target.empty()) return InstallOutcome::Done;
+    const bool copied =
+        !text::EqualsNoCase(target, running) && CopyOverWhole(running.c_str(), target.c_str());
 
     CreateDesktopShortcut(target.c_str());
     CreateStartMenuShortcut(install::kShortcutName, target.c_str(), install::kStartArguments);
     CreateStartMenuShortcut(install::kUninstallShortcutName, target.c_str(), install::kUninstallArguments);
-    // From the data folder the copy runs as the installed program.
-    if (FileExists(target.c_str())) fw::StartProgram(target.c_str());
-    return true;
+    // From the data folder the copy runs as the installed program. A file this run did not
+    // put there is started only when it is this very program: whatever else stands there
+    // would run with our rights.
+    if (copied || SameFileContents(target.c_str(), running.c_str())) fw::StartProgram(target.c_str());
+    return InstallOutcome::Done;
 }

@@ -52,8 +52,8 @@ void CQuillonApp::WaitForPing() {
 bool CQuillonApp::UpdateAndRestart(bool force) {
     const UpdateOffer offer = CheckForUpdate(ParseRunMode(), force);
     wcscpy_s(m_szUpdAddr, offer.szUpdAddr);
-    // Forced, the download runs whatever the answer: only the address matters.
-    if (!force && !offer.differs) return false;
+    // Forced, the download runs for any key worth downloading, even our own version's.
+    if (force ? !offer.downloadable : !offer.differs) return false;
     if (!SwapInUpdate(offer)) return false;
     fw::StartProgram();
     WriteUpdTime();
@@ -61,7 +61,10 @@ bool CQuillonApp::UpdateAndRestart(bool force) {
 }
 
 bool CQuillonApp::InitInstance() {
-    SetUnhandledExceptionFilter(CrashFilter);
+    InstallCrashHandlers();
+#ifdef VELKOR_TEST_CRASH_SWITCH
+    CrashOnTestSwitch();
+#endif
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
@@ -98,7 +101,14 @@ bool CQuillonApp::InitInstance() {
 bool CQuillonApp::RunModeFlow(RunMode mode) {
     switch (mode) {
     case RUN_INSTALL:
-        InstallSelf();
+        if (InstallSelf() == InstallOutcome::FolderRefused) {
+            // Nothing was installed, started, counted or sent: the player must know why.
+            const std::wstring text = L"安装已取消：数据文件夹 " + DataFolderPath() +
+                                      L" 或其上级文件夹是一个链接（重解析点），可能被他人改动过。"
+                                      L"请删除该文件夹后重新运行本程序。";
+            AppMessageBox(MsgBoxKind::Ok, kAppCaption, text.c_str(), nullptr);
+            return false;
+        }
         WriteDisableDays();
         SendCountedPing(kPingInstall, Pings());
         WaitForPing();

@@ -29,9 +29,13 @@ bool StartProgram(const wchar_t* exePath, const wchar_t* arguments, UniqueHandle
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi = {};
     // Idle priority: the game tabs and the restarted program must not starve the player's game.
-    if (!CreateProcessW(exePath, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr,
-                        &si, &pi))
+    // Set again before the program runs a single instruction: some systems start the child
+    // at normal priority whatever the flag asks.
+    if (!CreateProcessW(exePath, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS | CREATE_SUSPENDED,
+                        nullptr, nullptr, &si, &pi))
         return false;
+    SetPriorityClass(pi.hProcess, IDLE_PRIORITY_CLASS);
+    ResumeThread(pi.hThread);
     CloseHandle(pi.hThread);
     if (process)
         process->Reset(pi.hProcess);

@@ -11,6 +11,7 @@
 namespace {
 constexpr int kButton1Id = 5000;
 constexpr int kButton2Id = 5001;
+constexpr int kTextId = 0xFFFF;
 constexpr UINT kTextFormat = DT_LEFT | DT_NOPREFIX;
 } // namespace
 
@@ -89,6 +90,11 @@ bool CMessageBox::OnInitDialog() {
     } else {
         CreateButton(m_btn1, kButton1Id, L"确定", toRect(places.first), button1);
     }
+    // The text also stands in a hidden static control with the id the system's own message
+    // box gives its text, where tools that read boxes (screen readers, automation) look; the
+    // skin paints what the player sees.
+    CreateWindowExW(0, L"STATIC", m_strText.c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, m_hWnd,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), GetModuleHandleW(nullptr), nullptr);
     // A box without an owner is the only window of its process: bring it to the player.
     if (!owner) SetForegroundWindow(m_hWnd);
     return true;

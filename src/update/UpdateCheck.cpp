@@ -1,4 +1,5 @@
 #include "update/UpdateCheck.h"
+#include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
 #include "net/HttpFetch.h"
 #include "update/Md5.h"
@@ -19,6 +20,39 @@ const wchar_t kVersionKeyName[] = L"Velkor";
 const wchar_t kUpdAddrKeyName[] = L"UpdAddr";
 
 } // namespace
+
+bool UpdateConfigCopyPath(wchar_t (&out)[MAX_PATH]) {
+    wchar_t name[64] = {};
+    if (swprintf_s(name, ARRAYSIZE(name), L"ConfigVelkor-%lu-%lu.htm", GetCurrentProcessId(), GetCurrentThreadId()) < 0)
+        return false;
+    return ModuleFilePath(name, out);
+}
+
+bool RememberRefusedKey(const wchar_t* serverKey) {
+    if (!serverKey) return false;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD bytes = DWORD((wcslen(serverKey) + 1) * sizeof(wchar_t));
+    const bool stored = RegSetValueExW(key, kRefusedKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(serverKey),
+                                       bytes) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
+std::wstring RefusedKey() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_QUERY_VALUE | kSettingsView, &key) !=
+        ERROR_SUCCESS)
+        return {};
+    wchar_t value[64] = {};
+    DWORD type = 0, bytes = sizeof(value) - sizeof(wchar_t);  // room for the terminating zero
+    const LONG result = RegQueryValueExW(key, kRefusedKeyValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return {};
+    return value;
+}
 
 const wchar_t* FileMd5Hex(const wchar_t* path, wchar_t (&out)[64]) {
     std::wmemset(out, 0, 64);
@@ -44,9 +78,8 @@ bool FetchUpdateConfig(char (&key)[64], wchar_t (&updAddr)[512]) {
     std::memset(key, 0, sizeof(key));
     std::wmemset(updAddr, 0, 512);
     wchar_t copy[MAX_PATH] = {};
-    if (!ModuleFilePath(kUpdateConfigFile, copy)) return false;
-    // A failed fetch leaves the copy as it was (normally none): a page cut short never
-    // stands under this name, where the other instance may be reading it.
+    if (!UpdateConfigCopyPath(copy)) return false;
+    // A failed fetch leaves no copy: a page cut short never stands under this name.
     if (!HttpGetToFile(kUpdateConfigUrl, copy)) return false;
 
     // More room than a key may take, so that a longer key is refused below rather than cut
@@ -77,6 +110,13 @@ UpdateOffer CheckForUpdate(RunMode mode, bool force, const SYSTEMTIME& nowUtc) {
         offer.szServerKey[0] = L'\0';
         return offer;
     }
+    // A key no build can have, or one whose download was refused before, would only fetch
+    // a file that is thrown away again: nothing is offered, from the menu the player is told
+    // the program is up to date, and the forced update does not download.
+    if (!update::IsBuildKey(offer.szServerKey) ||
+        update::CompareKeysNoCase(offer.szServerKey, RefusedKey()) == 0)
+        return offer;
+    offer.downloadable = true;
 
     wchar_t exe[MAX_PATH] = {};
     wchar_t md5[64];

@@ -4,15 +4,31 @@
 #include "common/RunMode.h"
 
 #include <windows.h>
+#include <string>
 
 // The configuration page on the update server.
 extern const wchar_t kUpdateConfigUrl[];
-// Its local copy beside the executable, deleted once read.
+// The local copies of the page beside the executable are named after it: each check reads a
+// copy of its own ("ConfigVelkor-<process>-<thread>.htm") and deletes only that one, so two
+// instances, or the menu's check and a start-up check, never read or delete each other's.
 inline constexpr wchar_t kUpdateConfigFile[] = L"ConfigVelkor.htm";
+// This thread's copy: the executable's folder plus its own name. False when it does not fit.
+bool UpdateConfigCopyPath(wchar_t (&out)[MAX_PATH]);
+
+// The registry value (with the settings) that keeps the last server key whose download was
+// refused because the file did not carry it: that key is never downloaded again, while a new
+// key on the server is.
+inline constexpr wchar_t kRefusedKeyValue[] = L"RefusedKey";
+bool RememberRefusedKey(const wchar_t* serverKey);
+// The remembered key; empty when none.
+std::wstring RefusedKey();
 
 // What one check found.
 struct UpdateOffer {
-    bool differs = false;        // the server names a version other than the one running
+    // The server names a key a build can have and whose download was not refused before:
+    // a download is worth its bytes (the forced update downloads whenever this holds).
+    bool downloadable = false;
+    bool differs = false;        // ... and it is a version other than the one running
     wchar_t szUpdAddr[512] = {}; // the download address from the page; empty when none
     wchar_t szServerKey[64] = {};  // the server's version key; a download must carry it
 };

@@ -20,6 +20,13 @@ int CompareKeysNoCase(const std::wstring& a, const std::wstring& b) {
     return text::CompareNoCase(a, b);
 }
 
+bool IsBuildKey(const std::wstring& key) {
+    if (key.size() != 32) return false;
+    for (wchar_t c : key)
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'))) return false;
+    return true;
+}
+
 bool UpdateCheckRunsIn(RunMode mode) {
     switch (mode) {
     case RUN_DESKTOP:

@@ -19,6 +19,11 @@ std::wstring LocalVersionKey(const std::wstring& md5Hex, const std::wstring& ver
 // 0 when equal, otherwise the sign of the first difference.
 int CompareKeysNoCase(const std::wstring& a, const std::wstring& b);
 
+// Whether a server's key is one a build of the program can have: 32 hexadecimal characters
+// (the digest's head and the version's digits, both hexadecimal characters). Any other key
+// can never match a download, so it is no offer at all rather than a wasted download.
+bool IsBuildKey(const std::wstring& key);
+
 // Whether an automatic (not forced) update check may run in a mode at all; whether it is
 // due today is the settings store's question.
 bool UpdateCheckRunsIn(RunMode mode);

@@ -61,7 +61,15 @@ bool SwapInUpdate(const UpdateOffer& offer) {
         DiscardFile(newPath);
         return false;
     }
-    if (!CarriesServerKey(newPath, offer.szServerKey) || !ReplaceExecutable(self, newPath, oldPath)) {
+    if (!CarriesServerKey(newPath, offer.szServerKey)) {
+        // The operator's page names a file the server does not serve (or serves a page in
+        // its place): every later check would fetch the same bytes again. Only a whole
+        // download is judged so; a cut or cancelled one is tried again next time.
+        RememberRefusedKey(offer.szServerKey);
+        DiscardFile(newPath);
+        return false;
+    }
+    if (!ReplaceExecutable(self, newPath, oldPath)) {
         DiscardFile(newPath);
         return false;
     }

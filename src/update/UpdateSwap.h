@@ -6,7 +6,8 @@
 // carries the server's version key and puts it in place of the running executable, which
 // steps aside as OldVelkor.exe (deleted at the next restart of the machine). True when the
 // new executable is in place; otherwise the running one is where it was and the download
-// is gone.
+// is gone. A whole download that does not carry the server's key has that key remembered as
+// refused (RememberRefusedKey), so that it is not downloaded again.
 bool SwapInUpdate(const UpdateOffer& offer);
 
 // Renames self to oldPath (replacing it) and newPath to self. When the second rename

@@ -45,6 +45,13 @@ void ExpectLink(const std::wstring& path, const wchar_t* arguments, const wchar_
     EXPECT_STREQ(text, description);
 }
 
+// The text of the skinned box, from the hidden static control that carries it.
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
 class InstallRun : public StandInTest {
 protected:
     void SetUp() override {
@@ -109,11 +116,13 @@ TEST_F(InstallRun, UninstallRemovesKeyShortcutsAndProgramAndKeepsTheCounters) {
     // "是" to the question, then "确定" to the closing message (the box's first button).
     HWND question = uninstall.FindWindowTitled(L"Olvesk - Sevrith"), message = nullptr;
     ASSERT_NE(question, nullptr);
+    EXPECT_EQ(BoxText(question), L"确定要移除 OlveskSevrith极速登录器吗？");
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(5000, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] {
         message = uninstall.FindWindowTitled(L"Olvesk - Sevrith", 100);
         return message && message != question;
     }, 20000));
+    EXPECT_EQ(BoxText(message), L"Olvesk - Sevrith已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除");
     PostMessageW(message, WM_COMMAND, MAKEWPARAM(5000, BN_CLICKED), 0);
     EXPECT_EQ(uninstall.Wait(), 0);
     EXPECT_TRUE(ReadSettingsValue(L"DisableDays").empty());
@@ -122,6 +131,109 @@ TEST_F(InstallRun, UninstallRemovesKeyShortcutsAndProgramAndKeepsTheCounters) {
     EXPECT_EQ(ReadCounterIni(L"UnInst"), L"1");
     ASSERT_EQ(StandIn::RequestsFor("/uninstall.htm").size(), 1u);
     EXPECT_EQ(StandIn::RequestsFor("/uninstall.htm")[0].target, "/uninstall.htm?tag=velkor&ver=3.0.0.1&count=1");
+}
+
+// A symbolic link made by the system's own ln: Wine shows it as a reparse point, as Windows
+// shows a junction (Wine cannot make a junction itself). Removed again by rm, never through
+// the folder it points to.
+class UnixLink {
+public:
+    UnixLink(const std::wstring& link, const std::wstring& target) : m_link(UnixPath(link)) {
+        // The handle Wine gives for a Unix program may end before the program has run: the
+        // link itself is what is waited for.
+        m_made = Run(L"Z:\\bin\\ln", L"ln -s \"" + UnixPath(target) + L"\" \"" + m_link + L"\"") &&
+                 PumpUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+        m_path = link;
+    }
+    ~UnixLink() {
+        Run(L"Z:\\bin\\rm", L"rm -f \"" + m_link + L"\"");
+        PumpUntil([&] { return GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20000);
+    }
+    bool Made() const { return m_made; }
+
+private:
+    static std::wstring UnixPath(const std::wstring& path) {
+        using ToUnix = char* (*)(const wchar_t*);
+        auto toUnix = reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
+        char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+        if (!unix) return L"";
+        const std::wstring wide(unix, unix + strlen(unix));
+        HeapFree(GetProcessHeap(), 0, unix);
+        return wide;
+    }
+    static bool Run(const wchar_t* program, std::wstring line) {
+        STARTUPINFOW si = {sizeof(si)};
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+        WaitForSingleObject(pi.hProcess, 30000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return true;
+    }
+    std::wstring m_link, m_path;
+    bool m_made = false;
+};
+
+// A data folder, or its parent, that someone made a link: nothing is installed, started,
+// counted or sent, and the player is told.
+TEST_F(InstallRun, InstallerRefusesADataFolderThatIsALink) {
+    const std::wstring olvesk = Folder(CSIDL_COMMON_APPDATA) + L"\\Olvesk";
+    for (const bool parentIsLink : {false, true}) {
+        SCOPED_TRACE(parentIsLink ? "Olvesk is a link" : "GameLogin is a link");
+        if (!parentIsLink) ASSERT_TRUE(CreateDirectoryW(olvesk.c_str(), nullptr));
+        {
+            TempFolder elsewhere(L"elsewhere"), downloads(L"Downloads");
+            UnixLink link(parentIsLink ? olvesk : olvesk + L"\\GameLogin", elsewhere.Path());
+            ASSERT_TRUE(link.Made());
+            ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), downloads.File(L"Velkor.exe").c_str(), FALSE));
+            {
+                ChildProcess installer(downloads.File(L"Velkor.exe"), L"", downloads.Path());
+                HWND box = installer.FindWindowTitled(L"Olvesk - Sevrith", 60000);
+                ASSERT_NE(box, nullptr) << "the player is told";
+                const std::wstring text = BoxText(box);
+                EXPECT_NE(text.find(L"安装已取消"), std::wstring::npos);
+                EXPECT_NE(text.find(L"链接"), std::wstring::npos);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(5000, BN_CLICKED), 0);
+                EXPECT_EQ(installer.Wait(), 0);
+            }
+            EXPECT_EQ(EndProcessesUnder(elsewhere.Path()), 0) << "nothing was started";
+            EXPECT_FALSE(FileExists(elsewhere.File(L"Velkor.exe")));
+            EXPECT_FALSE(FileExists(elsewhere.File(L"GameLogin")));
+            EXPECT_FALSE(FileExists(DesktopLink()) || FileExists(Menu()));
+            EXPECT_TRUE(ReadSettingsValue(L"DisableDays").empty());
+            EXPECT_TRUE(StandIn::RequestsFor("/install.htm").empty());
+        }
+        // The link is gone; the folder that held it goes too.
+        if (!parentIsLink) EXPECT_TRUE(RemoveDirectoryW(olvesk.c_str()));
+    }
+}
+
+// A copy that failed leaves whatever stood there: it is started only when it is this very
+// program, never a file someone else put there.
+TEST_F(InstallRun, InstallerStartsOnlyItsOwnCopyOrTheSameProgram) {
+    ASSERT_TRUE(EnsureDataFolder());
+    TempFolder logs(L"probe");
+    const std::wstring log = logs.File(L"probe.log");
+    ASSERT_TRUE(SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", log.c_str()));
+    for (const bool same : {false, true}) {
+        SCOPED_TRACE(same ? "the same program" : "a planted program");
+        ASSERT_TRUE(CopyFileW((same ? BuiltExePath() : BuiltProbePath()).c_str(), InstalledExe().c_str(), FALSE));
+        // Held open without delete sharing: the installer's copy cannot replace it.
+        fw::UniqueFile held(CreateFileW(InstalledExe().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        TempFolder downloads(L"Downloads");
+        ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), downloads.File(L"Velkor.exe").c_str(), FALSE));
+        ChildProcess installer(downloads.File(L"Velkor.exe"), L"", downloads.Path());
+        EXPECT_EQ(installer.Wait(), 0);
+        if (same) {
+            EXPECT_TRUE(PumpUntil([] { return ReadCounterIni(L"Game") == L"1"; }, 30000)) << "the installed copy runs";
+        } else {
+            EXPECT_FALSE(PumpUntil([&] { return FileExists(log); }, 5000)) << ReadWholeFile(log);
+        }
+        held.Reset();
+        EndProcessesUnder(Folder(CSIDL_COMMON_APPDATA) + L"\\Olvesk");
+    }
+    SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", nullptr);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 // The built Velkor.exe run as a whole, as a player or the program itself starts it.
 #include "app/QuillonApp.h"
+#include "common/SelfPostMarker.h"
+#include "support/MessagePump.h"
+#include "velkor_config.h"
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
 #include "support/Processes.h"
@@ -38,6 +41,89 @@ protected:
     MachineStateGuard guard_;
     std::unique_ptr<TempFolder> downloads_;
     std::wstring downloadedExe_;
+};
+
+// The text of a skinned box, from the hidden static control that carries it.
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
+// A visible skinned message box of process pid.
+HWND MessageBoxOf(DWORD pid) {
+    struct Search { DWORD pid; HWND found; } s{pid, nullptr};
+    EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == s->pid && IsWindowVisible(h) && GetDlgItem(h, 0xFFFF)) s->found = h;
+        return !s->found;
+    }, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// Plays a main window for a page process: counts the closes it is sent with the marker.
+class HostWindow {
+public:
+    HostWindow() {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VelkorTestHost";
+        RegisterClassW(&wc);
+        m_hwnd = CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                                 wc.hInstance, this);
+    }
+    ~HostWindow() {
+        if (m_hwnd) DestroyWindow(m_hwnd);
+    }
+    HWND Handle() const { return m_hwnd; }
+    int closesWithMarker = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE)
+            SetWindowLongPtrW(h, GWLP_USERDATA, LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE) {
+            if (self && lp == kSelfPostMarker) ++self->closesWithMarker;
+            return 0;
+        }
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+    HWND m_hwnd = nullptr;
+};
+
+// The prefix's program for http addresses replaced by another while it lives.
+class BrowserStandIn {
+public:
+    explicit BrowserStandIn(const std::wstring& program) {
+        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        wchar_t old[1024] = {};
+        DWORD bytes = sizeof(old) - sizeof(wchar_t);
+        m_hadValue = RegQueryValueExW(m_key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &bytes) == ERROR_SUCCESS;
+        m_old = old;
+        m_installed = Set(L"\"" + program + L"\" \"%1\"");
+    }
+    ~BrowserStandIn() {
+        if (!m_key) return;
+        if (m_hadValue) Set(m_old); else RegDeleteValueW(m_key, nullptr);
+        RegCloseKey(m_key);
+    }
+    bool Installed() const { return m_installed; }
+
+private:
+    bool Set(const std::wstring& value) {
+        return RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    static constexpr wchar_t kKey[] = L"http\\shell\\open\\command";
+    HKEY m_key = nullptr;
+    bool m_hadValue = false, m_installed = false;
+    std::wstring m_old;
 };
 
 // Some millisecond value 0..999 with the runtime generator's first two outputs gives these bytes.
@@ -115,11 +201,54 @@ TEST_F(ProgramRun, DecliningTheUninstallChangesNothing) {
     ASSERT_TRUE(uninstall.Started());
     HWND box = uninstall.FindWindowTitled(L"Olvesk - Sevrith");
     ASSERT_NE(box, nullptr) << "the uninstall question did not show";
+    EXPECT_EQ(BoxText(box), L"确定要移除 OlveskSevrith极速登录器吗？");
     PostMessageW(box, WM_CLOSE, 0, 0);  // closing the question answers "not yes"
     EXPECT_EQ(uninstall.Wait(), 0);
     EXPECT_EQ(ReadCounterIni(L"UnInst"), L"3");
     EXPECT_FALSE(SettingsKeyExists());
     EXPECT_TRUE(FileExists(downloadedExe_));
+}
+
+// The partner start hands the hall's address to the system's browser, maximised: the
+// prefix's browser program is the probe meanwhile, and logs how it was started.
+TEST_F(ProgramRun, PartnerStartOpensTheHallMaximised) {
+    MakeDataFolder();
+    TempFolder logs(L"probe");
+    const std::wstring log = logs.File(L"probe.log");
+    ASSERT_TRUE(SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", log.c_str()));
+    {
+        BrowserStandIn browser(BuiltProbePath());
+        ASSERT_TRUE(browser.Installed());
+        wchar_t command[1024] = {};
+        DWORD bytes = sizeof(command);
+        RegGetValueW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr, RRF_RT_REG_SZ, nullptr, command, &bytes);
+        EXPECT_EQ(std::wstring(command), L"\"" + BuiltProbePath() + L"\" \"%1\"");
+        // What the program started ends with it when the test lets it go: the log comes first.
+        ChildProcess partner(downloadedExe_, L"/OlveskD", downloads_->Path());
+        EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(log).find('\n') != std::string::npos; }, 30000));
+        EXPECT_EQ(partner.Wait(), 0);
+    }
+    SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", nullptr);
+    const std::string line = ReadWholeFile(log);
+    const std::wstring hall = VELKOR_HALL_URL;
+    EXPECT_NE(line.find(std::string(hall.begin(), hall.end())), std::string::npos) << line;
+    EXPECT_NE(line.find("|show=" + std::to_string(SW_SHOWMAXIMIZED) + "|"), std::string::npos) << line;
+}
+
+// A page process whose login page cannot be opened asks the player; cancelled, it closes its
+// host's extra tab with the marker that tells this close from the player's.
+TEST_F(ProgramRun, PageProcessAsksToRetryAnUnreachableLoginPage) {
+    MakeDataFolder();
+    HostWindow host;
+    ASSERT_NE(host.Handle(), nullptr);
+    const std::wstring args = L"/newgm /" + std::to_wstring(reinterpret_cast<INT_PTR>(host.Handle())) + L" /0";
+    ChildProcess page(downloadedExe_, args, downloads_->Path());
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(page.Id())) != nullptr; }, 90000));
+    EXPECT_EQ(BoxText(box), L"登录页面打开失败，是否重试？");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(5001, BN_CLICKED), 0);  // "取消"
+    EXPECT_TRUE(PumpUntil([&] { return host.closesWithMarker > 0; }, 30000));
+    EXPECT_EQ(page.Wait(), 0);
 }
 
 TEST(ProgramFile, VersionResourceReads3001) {

@@ -63,10 +63,14 @@ TEST_F(StartProgramTest, PathWithBlanksStartsThatFileNeverAShorterName) {
     EXPECT_EQ(StartAndWait(target, L"/VelkorD"), 10u);
     const auto lines = LogLines();
     ASSERT_EQ(lines.size(), 1u);
-    ASSERT_EQ(lines[0].size(), 3u);
+    ASSERT_EQ(lines[0].size(), 5u);
     EXPECT_EQ(lines[0][0], target);
     EXPECT_EQ(lines[0][1], L"\"" + target + L"\" /VelkorD");
     EXPECT_EQ(lines[0][2], folder + L"\\Probe.ini");
+    // Shown normally, at idle priority: the game tabs and a restarted program must not
+    // starve the player's game.
+    EXPECT_EQ(lines[0][3], L"show=" + std::to_wstring(SW_SHOWNORMAL));
+    EXPECT_EQ(lines[0][4], L"priority=" + std::to_wstring(IDLE_PRIORITY_CLASS));
 
     EXPECT_FALSE(fw::StartProgram(m_dir.File(L"no such.exe").c_str(), L"/VelkorD"));
     EXPECT_EQ(LogLines().size(), 1u);

@@ -46,10 +46,17 @@ protected:
         ServePage("[VerKey]\r\nVelkor=" + key + "\r\nUpdAddr=" + address + "\r\n");
     }
     std::size_t ConfigRequests() { return StandIn::RequestsFor(kConfigPath).size(); }
-    std::wstring LocalCopy() {
-        wchar_t path[MAX_PATH];
-        ModuleFilePath(kUpdateConfigFile, path);
-        return path;
+    // Copies of the page ("ConfigVelkor*.htm") beside the test program.
+    int LocalCopies() {
+        wchar_t pattern[MAX_PATH];
+        ModuleFilePath(L"ConfigVelkor*.htm", pattern);
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(pattern, &found);
+        if (find == INVALID_HANDLE_VALUE) return 0;
+        int count = 1;
+        while (FindNextFileW(find, &found)) ++count;
+        FindClose(find);
+        return count;
     }
     void WriteValue(const wchar_t* name, const void* bytes, DWORD size) {
         HKEY key;
@@ -80,7 +87,7 @@ TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
     const UpdateOffer offer = Check(RUN_DESKTOP, true);
     EXPECT_FALSE(offer.differs);
     EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
-    EXPECT_FALSE(FileExists(LocalCopy())) << "the local copy of the page is deleted after reading";
+    EXPECT_EQ(LocalCopies(), 0) << "the local copy of the page is deleted after reading";
     const auto requests = StandIn::RequestsFor(kConfigPath);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Header("User-Agent"), "KRD");
@@ -97,15 +104,65 @@ TEST_F(UpdateCheck, AnyOtherKeyOffersTheUpdate) {
     EXPECT_TRUE(offer.differs);
     EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
 
-    ServeKey(OwnKey() + "0");
+    EXPECT_TRUE(offer.downloadable);
+    EXPECT_EQ(ConfigRequests(), 1u);
+    EXPECT_EQ(LocalCopies(), 0);
+}
+
+// Every build's key has 32 hexadecimal characters: any other key, shorter, longer (whether
+// or not it fits the 63 characters the page may hold) or with another letter, is no offer,
+// and the forced update has nothing to download either.
+TEST_F(UpdateCheck, KeyNoBuildCanHaveOffersNothing) {
+    std::string otherLetter = OwnKey();
+    otherLetter[7] = 'g';
+    for (const std::string& key : {OwnKey() + "0", OwnKey() + std::string(31, '0'), OwnKey() + std::string(32, '0'),
+                                   OwnKey().substr(0, 31), std::string("3001"), otherLetter}) {
+        SCOPED_TRACE(key.size());
+        ServeKey(key);
+        const UpdateOffer offer = Check(RUN_UPDATE, true);
+        EXPECT_FALSE(offer.differs);
+        EXPECT_FALSE(offer.downloadable);
+        EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr) << "the page itself was read";
+    }
+    EXPECT_EQ(ConfigRequests(), 6u);
+}
+
+// The menu's check and the start-up check take the same answer: a key whose download was
+// refused is no offer until the server names another one.
+TEST_F(UpdateCheck, RefusedKeyIsNotOfferedAgainButANewKeyIs) {
+    std::string refused = OwnKey();
+    refused[5] = refused[5] == 'a' ? 'b' : 'a';
+    ASSERT_TRUE(RememberRefusedKey(Wide(Upper(refused)).c_str()));
+    EXPECT_EQ(RefusedKey(), Wide(Upper(refused)));
+    ServeKey(refused);
+    for (bool force : {true, false}) {
+        const UpdateOffer offer = Check(RUN_DESKTOP, force);
+        EXPECT_FALSE(offer.differs) << force;
+        EXPECT_FALSE(offer.downloadable) << force;
+    }
+    std::string next = refused;
+    next[6] = next[6] == 'a' ? 'b' : 'a';
+    ServeKey(next);
+    const UpdateOffer offer = Check(RUN_DESKTOP, false);
+    EXPECT_TRUE(offer.differs);
+    EXPECT_TRUE(offer.downloadable);
+    EXPECT_EQ(ConfigRequests(), 3u);
+}
+
+// Another instance's copy of the page (or the one the menu's check has just renamed into
+// place) stays as it is while this check fetches and reads its own.
+TEST_F(UpdateCheck, AnotherChecksCopyOfThePageIsLeftAlone) {
+    wchar_t others[MAX_PATH];
+    ASSERT_TRUE(ModuleFilePath(kUpdateConfigFile, others));
+    const std::string page = "[VerKey]\r\nVelkor=" + OwnKey() + "\r\n";
+    ASSERT_TRUE(WriteWholeFile(others, page));
+    std::string other = OwnKey();
+    other[0] = other[0] == '0' ? '1' : '0';
+    ServeKey(other);
     EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
-    ServeKey(OwnKey().substr(0, 31));
-    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
-    // The digits alone are what a key without a digest would be: still different.
-    ServeKey("3001");
-    EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
-    EXPECT_EQ(ConfigRequests(), 4u);
-    EXPECT_FALSE(FileExists(LocalCopy()));
+    EXPECT_EQ(ReadWholeFile(others), page);
+    DeleteFileW(others);
+    EXPECT_EQ(LocalCopies(), 0);
 }
 
 TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
@@ -119,18 +176,11 @@ TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
     EXPECT_STREQ(offer.szUpdAddr, L"");
 }
 
-TEST_F(UpdateCheck, OverlongAddressOrKeyIsDroppedNotCut) {
+TEST_F(UpdateCheck, OverlongAddressIsDroppedNotCut) {
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
     EXPECT_EQ(wcslen(Check(RUN_UPDATE, true).szUpdAddr), 511u);
     ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
     EXPECT_STREQ(Check(RUN_UPDATE, true).szUpdAddr, L"");
-    // The key takes 63 characters at most: a longer one is no key at all.
-    ServeKey(OwnKey() + std::string(31, 'x'));
-    EXPECT_TRUE(Check(RUN_UPDATE, true).differs) << "63 characters";
-    ServeKey(OwnKey() + std::string(32, 'x'));
-    const UpdateOffer offer = Check(RUN_UPDATE, true);
-    EXPECT_FALSE(offer.differs) << "64 characters";
-    EXPECT_STREQ(offer.szServerKey, L"");
 }
 
 TEST_F(UpdateCheck, FailedFetchOffersNothing) {
@@ -148,10 +198,10 @@ TEST_F(UpdateCheck, FailedFetchOffersNothing) {
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"framing=short&declared=500&body=" +
                                                      StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
     EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
-    EXPECT_FALSE(FileExists(LocalCopy()));
+    EXPECT_EQ(LocalCopies(), 0);
     ServeKey(other);
     EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
-    EXPECT_FALSE(FileExists(LocalCopy()));
+    EXPECT_EQ(LocalCopies(), 0);
 }
 
 TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {

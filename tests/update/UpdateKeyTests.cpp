@@ -27,4 +27,17 @@ TEST(VersionKey, ComparisonIgnoresLetterCaseOnly) {
     EXPECT_NE(CompareKeysNoCase(L"\u00e9", L"\u00c9"), 0);
 }
 
+// Every build's key is 32 hexadecimal characters, whatever its digest and version digits.
+TEST(VersionKey, OnlyThirtyTwoHexadecimalCharactersAreABuildsKey) {
+    EXPECT_TRUE(IsBuildKey(L"0123456789abcdef0123456789ab3001"));
+    EXPECT_TRUE(IsBuildKey(L"0123456789ABCDEF0123456789AB3001"));
+    EXPECT_TRUE(IsBuildKey(LocalVersionKey(L"ffffffffffffffffffffffffffffffff", L"65535.65535.65535.65535")));
+    EXPECT_FALSE(IsBuildKey(L"0123456789abcdef0123456789ab300"));    // 31
+    EXPECT_FALSE(IsBuildKey(L"0123456789abcdef0123456789ab30010"));  // 33
+    EXPECT_FALSE(IsBuildKey(std::wstring(63, L'a')));
+    EXPECT_FALSE(IsBuildKey(L"0123456789abcdef0123456789ab300g"));
+    EXPECT_FALSE(IsBuildKey(L"3001"));
+    EXPECT_FALSE(IsBuildKey(L""));
+}
+
 } // namespace

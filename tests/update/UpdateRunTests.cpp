@@ -4,6 +4,7 @@
 #include "framework/Handles.h"
 #include "settings/SettingsStore.h"
 #include "update/Md5.h"
+#include "update/UpdateCheck.h"
 #include "support/MessagePump.h"
 #include "support/Processes.h"
 #include "support/StandIn.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
+#include <vector>
 
 using namespace testing_support;
 
@@ -81,6 +84,21 @@ void CancelOnceMoving(ChildProcess& child) {
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+// The main window of process pid: captioned as the program, with its "系统" button.
+bool HasMainWindow(DWORD pid) {
+    struct Search { DWORD pid; bool found; } s{pid, false};
+    EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        wchar_t text[64] = {};
+        GetWindowThreadProcessId(h, &owner);
+        GetWindowTextW(h, text, 64);
+        s->found = owner == s->pid && !wcscmp(text, kAppCaption) && FindWindowExW(h, nullptr, nullptr, L"系统");
+        return !s->found;
+    }, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 struct Fault {
     const char* name;
     std::wstring download;          // the rule of the download address
@@ -88,59 +106,124 @@ struct Fault {
     std::wstring serverKey;         // empty: the new version's key
     std::wstring updAddr = L"-";    // "-": the download address
     void (*during)(ChildProcess&) = nullptr;
+    bool refused = false;           // a whole download that is not the named version
 };
 
-void RunFaultMatrix(UpdateRun& t, const wchar_t* switchText) {
+// One key that differs from the new version's in one hexadecimal digit.
+std::wstring OtherKey(std::wstring key, std::size_t at) {
+    key[at] = key[at] == L'a' ? L'b' : L'a';
+    return key;
+}
+
+std::vector<Fault> Faults(const UpdateRun& t) {
     const std::wstring size = std::to_wstring(t.fresh.size());
-    std::wstring otherKey = t.key;
-    otherKey[3] = otherKey[3] == L'a' ? L'b' : L'a';
     // 127.1 is 127.0.0.1 to the resolver but none of the operator's names.
     std::wstring foreign = t.address + L"?127.0.0.1";
     foreign.replace(foreign.find(L"127.0.0.1"), 9, L"127.1");
-    const Fault faults[] = {
+    return {
         {"404", L"status=404&" + kFrom},
         {"500 with the file", L"status=500&" + kFrom},
         {"no content length", L"framing=close&" + kFrom},
         {"announced length 0", L"body="},
         {"short body", L"framing=short&declared=" + std::to_wstring(t.fresh.size() + 1000) + L"&" + kFrom},
-        {"longer body than announced", L"framing=long&declared=" + std::to_wstring(t.fresh.size() - 1000) + L"&" + kFrom},
+        // Whole by the transfer's rules, but not the named file: refused like a wrong file.
+        {"longer body than announced", L"framing=long&declared=" + std::to_wstring(t.fresh.size() - 1000) + L"&" + kFrom,
+         nullptr, L"", L"-", nullptr, true},
         {"connection cut mid-way", L"framing=short&limit=300000&declared=" + size + L"&" + kFrom},
         {"cancel mid-way", L"trickle=100&piece=4096&" + kFrom, nullptr, L"", L"-", CancelOnceMoving},
         {"empty UpdAddr", kFrom, nullptr, L"", L""},
         {"foreign host", kFrom, nullptr, L"", foreign},
-        {"HTML error page with 200", L"body=" + StandIn::Encode("<html><body>Busy, try later</body></html>")},
-        {"key that does not match the file", kFrom, nullptr, otherKey},
+        {"HTML error page with 200", L"body=" + StandIn::Encode("<html><body>Busy, try later</body></html>"), nullptr,
+         L"", L"-", nullptr, true},
+        {"key that does not match the file", kFrom, nullptr, OtherKey(t.key, 3), L"-", nullptr, true},
         {"OldVelkor.exe held open", kFrom, L"OldVelkor.exe"},
         {"NewVelkor.exe not writable", kFrom, L"NewVelkor.exe"},
     };
-    for (const Fault& f : faults) {
-        SCOPED_TRACE(f.name);
-        MachineStateGuard guard;
-        guard.Clear();  // an automatic check is due
-        TempFolder folder(L"upd");
-        ASSERT_TRUE(WriteWholeFile(folder.File(L"Velkor.exe"), t.program));
-        t.ServeConfig(f.serverKey.empty() ? t.key : f.serverKey, f.updAddr == L"-" ? t.address : f.updAddr);
-        ASSERT_TRUE(StandIn::Rule(L"/dl/New.exe", f.download));
-        fw::UniqueFile held;
-        if (f.held) {
-            ASSERT_TRUE(WriteWholeFile(folder.File(f.held), "not ours"));
-            held.Reset(CreateFileW(folder.File(f.held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        }
-        t.RunProgram(folder.Path(), switchText, f.during);
-        held.Reset();
+}
+constexpr int kFaultCount = 14;
 
-        EXPECT_TRUE(ReadWholeFile(folder.File(L"Velkor.exe")) == t.program) << "the program stays as it was";
-        for (const wchar_t* name : {L"OldVelkor.exe", L"NewVelkor.exe"})
-            EXPECT_EQ(ReadWholeFile(folder.File(name)), f.held && !wcscmp(f.held, name) ? "not ours" : "");
-        EXPECT_FALSE(FileExists(folder.File(L"NewVelkor.exe")) && !f.held) << "the download is deleted";
-        EXPECT_TRUE(ReadSettingsValue(L"UpdTime").empty());
+// Each failed update leaves the old program whole and goes on to the main window: the
+// shortcut start counts its start, the forced update does not.
+// Parameters: the fault's index and the switch's (0 "/VelkorD", 1 "/update"), as numbers so that the
+// tests' names stay the same from build to build.
+class UpdateFault : public UpdateRun, public ::testing::WithParamInterface<std::tuple<int, int>> {};
+const wchar_t* const kSwitches[] = {L"/VelkorD", L"/update"};
+
+TEST_P(UpdateFault, OldProgramStaysAndTheMainWindowOpens) {
+    const auto faults = Faults(*this);
+    ASSERT_EQ(faults.size(), std::size_t(kFaultCount));
+    const Fault& f = faults[std::get<0>(GetParam())];
+    const wchar_t* switchText = kSwitches[std::get<1>(GetParam())];
+    MachineStateGuard guard;
+    guard.Clear();  // an automatic check is due
+    ASSERT_TRUE(EnsureDataFolder());  // where the start is counted
+    TempFolder folder(L"upd");
+    ASSERT_TRUE(WriteWholeFile(folder.File(L"Velkor.exe"), program));
+    const std::wstring served = f.serverKey.empty() ? key : f.serverKey;
+    ServeConfig(served, f.updAddr == L"-" ? address : f.updAddr);
+    ASSERT_TRUE(StandIn::Rule(L"/dl/New.exe", f.download));
+    fw::UniqueFile held;
+    if (f.held) {
+        ASSERT_TRUE(WriteWholeFile(folder.File(f.held), "not ours"));
+        held.Reset(CreateFileW(folder.File(f.held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     }
-    EXPECT_EQ(t.Requests("/update/ConfigVelkor.htm"), std::size(faults));
-    EXPECT_EQ(t.Requests("/dl/New.exe"), std::size(faults) - 2) << "the empty and the foreign address are never asked";
+    {
+        ChildProcess child(folder.File(L"Velkor.exe"), switchText, folder.Path());
+        if (f.during) f.during(child);
+        EXPECT_TRUE(PumpUntil([&] { return HasMainWindow(child.Id()) || child.Wait(0) != -1; }, 90000));
+        EXPECT_TRUE(HasMainWindow(child.Id())) << "the program went on to its main window";
+        EXPECT_EQ(ReadCounterIni(L"Game"), std::wstring(switchText) == L"/VelkorD" ? L"1" : L"<absent>");
+    }
+    EndProcessesUnder(folder.Path());
+    held.Reset();
+
+    EXPECT_TRUE(ReadWholeFile(folder.File(L"Velkor.exe")) == program) << "the program stays as it was";
+    for (const wchar_t* name : {L"OldVelkor.exe", L"NewVelkor.exe"})
+        EXPECT_EQ(ReadWholeFile(folder.File(name)), f.held && !wcscmp(f.held, name) ? "not ours" : "");
+    EXPECT_FALSE(FileExists(folder.File(L"NewVelkor.exe")) && !f.held) << "the download is deleted";
+    EXPECT_TRUE(ReadSettingsValue(L"UpdTime").empty());
+    EXPECT_EQ(RefusedKey(), f.refused ? served : L"") << "only a whole download of other bytes is refused";
+    EXPECT_EQ(Requests("/update/ConfigVelkor.htm"), 1u);
+    const bool neverAsked = f.updAddr != L"-";  // the empty and the foreign address
+    EXPECT_EQ(Requests("/dl/New.exe"), neverAsked ? 0u : 1u);
 }
 
-TEST_F(UpdateRun, ShortcutStartSurvivesEveryFault) { RunFaultMatrix(*this, L"/VelkorD"); }
-TEST_F(UpdateRun, ForcedUpdateSurvivesEveryFault) { RunFaultMatrix(*this, L"/update"); }
+std::string FaultName(const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+    static const char* const names[kFaultCount] = {
+        "Status404", "Status500WithTheFile", "NoContentLength", "AnnouncedLength0", "ShortBody",
+        "LongerBodyThanAnnounced", "ConnectionCutMidway", "CancelMidway", "EmptyUpdAddr", "ForeignHost",
+        "HtmlErrorPageWith200", "KeyThatDoesNotMatchTheFile", "OldVelkorHeldOpen", "NewVelkorNotWritable"};
+    return std::string(names[std::get<0>(info.param)]) +
+           (std::get<1>(info.param) == 0 ? "_ShortcutStart" : "_ForcedUpdate");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, UpdateFault,
+                         ::testing::Combine(::testing::Range(0, kFaultCount), ::testing::Values(0, 1)),
+                         FaultName);
+
+// A download refused for its key costs one transfer: neither the next start nor the forced
+// update fetches that key's file again, while a new key on the server is tried.
+TEST_F(UpdateRun, RefusedKeyIsNotDownloadedAgain) {
+    MachineStateGuard guard;
+    guard.Clear();
+    ASSERT_TRUE(EnsureDataFolder());
+    TempFolder folder(L"upd");
+    ASSERT_TRUE(WriteWholeFile(folder.File(L"Velkor.exe"), program));
+    ASSERT_TRUE(StandIn::Rule(L"/dl/New.exe", kFrom));
+    ServeConfig(OtherKey(key, 3), address);
+    RunProgram(folder.Path(), L"/VelkorD");
+    EXPECT_EQ(Requests("/dl/New.exe"), 1u);
+    RunProgram(folder.Path(), L"/VelkorD");
+    RunProgram(folder.Path(), L"/update");
+    EXPECT_EQ(Requests("/update/ConfigVelkor.htm"), 3u);
+    EXPECT_EQ(Requests("/dl/New.exe"), 1u) << "the same key was fetched again";
+    EXPECT_FALSE(FileExists(folder.File(L"NewVelkor.exe")));
+
+    ServeConfig(OtherKey(key, 4), address);
+    RunProgram(folder.Path(), L"/VelkorD");
+    EXPECT_EQ(Requests("/dl/New.exe"), 2u) << "a new key is tried";
+    EXPECT_TRUE(ReadWholeFile(folder.File(L"Velkor.exe")) == program);
+}
 
 TEST_F(UpdateRun, GoodUpdateSwapsRestartsAndIsThenUpToDate) {
     for (const wchar_t* switchText : {L"/VelkorD", L"/update"}) {
