@@ -1,4 +1,5 @@
 #include "update/UpdateCheck.h"
+#include "framework/Handles.h"
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
 #include "net/HttpFetch.h"
@@ -30,26 +31,24 @@ bool UpdateConfigCopyPath(wchar_t (&out)[MAX_PATH]) {
 
 bool RememberRefusedKey(const wchar_t* serverKey) {
     if (!serverKey) return false;
-    HKEY key = nullptr;
+    fw::UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+                        key.Put(), nullptr) != ERROR_SUCCESS)
         return false;
     const DWORD bytes = DWORD((wcslen(serverKey) + 1) * sizeof(wchar_t));
-    const bool stored = RegSetValueExW(key, kRefusedKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(serverKey),
-                                       bytes) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return stored;
+    return RegSetValueExW(key.Get(), kRefusedKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(serverKey), bytes) ==
+           ERROR_SUCCESS;
 }
 
 std::wstring RefusedKey() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_QUERY_VALUE | kSettingsView, &key) !=
+    fw::UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_QUERY_VALUE | kSettingsView, key.Put()) !=
         ERROR_SUCCESS)
         return {};
     wchar_t value[64] = {};
     DWORD type = 0, bytes = sizeof(value) - sizeof(wchar_t);  // room for the terminating zero
-    const LONG result = RegQueryValueExW(key, kRefusedKeyValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
-    RegCloseKey(key);
+    const LONG result =
+        RegQueryValueExW(key.Get(), kRefusedKeyValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
     if (result != ERROR_SUCCESS || type != REG_SZ) return {};
     return value;
 }
