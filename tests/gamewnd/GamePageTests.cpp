@@ -134,6 +134,28 @@ TEST_F(GameFrame, AttachesAsATabAndShowsOnlyForTheFirstTopLevelPage) {
     other->Release();
 }
 
+// The browser control cannot be made (its site is refused, as a failed control creation
+// would): the frame announces nothing and stays out of the host, so that the host sees only
+// the page process end.
+class NoViewFrame : public TestFrame {
+public:
+    using TestFrame::TestFrame;
+
+protected:
+    fw::ComPtr<fw::BrowserControlSite> CreateViewSite(HWND) override { return nullptr; }
+};
+
+TEST_F(GameFrame, AFrameWithoutItsViewAttachesNothing) {
+    PageProcessArgs page;
+    page.hostWnd = m_host.hwnd;
+    page.gameUrl = L"http://127.0.0.1:1/game.htm";
+    NoViewFrame frame(page);
+    EXPECT_FALSE(frame.CreateFrame());
+    PumpFor(100);
+    EXPECT_TRUE(m_host.posted.empty());
+    EXPECT_EQ(FindWindowExW(m_host.hwnd, nullptr, nullptr, nullptr), nullptr) << "no child in the host";
+}
+
 TEST_F(GameFrame, HomePageAttachesAsHomeAndMuteAppliesOnChange) {
     Open(WebGamePageAddress());
     ASSERT_EQ(m_host.posted.size(), 1u);
