@@ -271,6 +271,17 @@ TEST_F(PageProcess, LoginShowsItsPictureAndACancelledLoginTellsTheHost) {
     EXPECT_EQ(page.Wait(30000), 0);
 }
 
+TEST_F(PageProcess, LoginAtItsRetryQuestionEndsWhenTheHostGoes) {
+    GdiplusScope gdiplus;
+    RecordingHost host;
+    ChildProcess page(m_exe, L"/newgm /" + Arg(host.hwnd) + L" /0", m_dir.Path());
+    ASSERT_TRUE(page.Started());
+    // Under Wine the login page never loads: the login asks whether to retry.
+    ASSERT_TRUE(PumpUntil([&] { return FindWindowOf(page.Id(), false) != nullptr; }, 60000));
+    DestroyWindow(host.hwnd);
+    EXPECT_EQ(page.Wait(5000), 0) << "nobody is left to answer the question";
+}
+
 TEST_F(PageProcess, HomePageAttachesToTheMainWindowAndEndsWithIt) {
     GdiplusScope gdiplus;
     // The main window's own first page is a stub that stays in its login.
