@@ -40,8 +40,9 @@ class CMainFrame : public fw::FrameWnd {
 public:
     explicit CMainFrame(PageProcessArgs page);
 
-    // Creates the frame hidden, attaches it to the host (when the host is a window) and
-    // opens the page; false when the frame or its view cannot be made.
+    // Creates the frame hidden and its view; once the view exists, attaches the frame to the
+    // host (when the host is a window) and opens the page. False when the frame or its view
+    // cannot be made: nothing has then been announced to the host.
     bool CreateFrame();
 
     const PageProcessArgs& Page() const { return m_page; }
