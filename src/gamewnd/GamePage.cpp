@@ -47,6 +47,9 @@ std::wstring WebGamePageAddress() { return L"http://" VELKOR_CLIENT_HOST L"/webg
 
 void CGmWndView::OnInitialUpdate() {
     SetSilent(true);
+    // Only a frame that has its view joins the host: without one the host would keep an
+    // empty tab. Joined before the first page, whose arrival shows the frame in the host.
+    m_frame.AttachToHost();
     Navigate(m_frame.Page().gameUrl.c_str());
 }
 
@@ -63,6 +66,18 @@ void CGmWndView::OnNavigateComplete2(IDispatch* disp, const wchar_t* url) {
 }
 
 void CGmWndView::OnTitleChange(const wchar_t* title) { m_frame.OnPageTitle(title); }
+
+fw::ComPtr<fw::BrowserControlSite> CGmWndView::CreateControlSite(HWND container) {
+    return m_frame.CreateViewSite(container);
+}
+
+bool CGmWndView::PreTranslateMessage(MSG& msg) {
+    // The frame's filter before the control's accelerators: the control would take F5 as its
+    // own reload (no purge of the cached loader, and a reload even when F5 is a hook key) and
+    // Tab or Ctrl+Tab as focus moves, so the window-switch key would never reach the host.
+    if (m_frame.FilterKeys(msg)) return true;
+    return m_frame.ControlAccelerator(msg);
+}
 
 void CGmWndView::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const wchar_t*, VARIANT*, const wchar_t*,
                                    VARIANT_BOOL* cancel) {
@@ -84,16 +99,18 @@ bool CMainFrame::CreateFrame() {
     if (!Create(L"VelkorGameFrame", kAppCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, rect, nullptr))
         return false;
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (IsWindow(m_page.hostWnd)) {
-        PostMessageW(m_page.hostWnd, UM_PAGE_ATTACH, reinterpret_cast<WPARAM>(m_hWnd), IsHomePage() ? 1 : 0);
-        SetWindowLongW(m_hWnd, GWL_STYLE, (GetWindowLongW(m_hWnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
-        SetParent(m_hWnd, m_page.hostWnd);
-    }
     SetTimer(m_hWnd, kTimerHostWatch, kHostWatchMs, nullptr);
     SetView(&m_view);
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     return m_view.CreateView(m_hWnd, client);
+}
+
+void CMainFrame::AttachToHost() {
+    if (!IsWindow(m_page.hostWnd)) return;
+    PostMessageW(m_page.hostWnd, UM_PAGE_ATTACH, reinterpret_cast<WPARAM>(m_hWnd), IsHomePage() ? 1 : 0);
+    SetWindowLongW(m_hWnd, GWL_STYLE, (GetWindowLongW(m_hWnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+    SetParent(m_hWnd, m_page.hostWnd);
 }
 
 void CMainFrame::OnPageLoaded(const wchar_t* url) {
@@ -134,6 +151,12 @@ bool CMainFrame::StartGameHall(const std::wstring& path) { return fw::StartProgr
 bool CMainFrame::OpenAddress(const std::wstring& url) { return fw::OpenWebAddress(url.c_str(), SW_SHOWNORMAL); }
 
 void CMainFrame::ApplyMute(bool muted) { hotkeys::SetProcessMute(muted); }
+
+bool CMainFrame::ControlAccelerator(MSG& msg) { return m_view.fw::HtmlView::PreTranslateMessage(msg); }
+
+fw::ComPtr<fw::BrowserControlSite> CMainFrame::CreateViewSite(HWND container) {
+    return fw::ComPtr<fw::BrowserControlSite>::Adopt(new fw::BrowserControlSite(container, &m_view));
+}
 
 void CMainFrame::OfferGameDownload(const std::wstring& name) {
     CDownGameDlg download(name.c_str(), m_page.hostWnd,
@@ -188,6 +211,14 @@ void CMainFrame::LoadHotKeys() {
 }
 
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
+    // Keys aimed at the page have met the filter in the view already.
+    const HWND view = m_view.Handle();
+    const bool inView = view && (msg.hwnd == view || IsChild(view, msg.hwnd));
+    if (!inView && FilterKeys(msg)) return true;
+    return fw::FrameWnd::PreTranslateMessage(msg);
+}
+
+bool CMainFrame::FilterKeys(MSG& msg) {
     // The window-switch key belongs to the main window, which switches the tabs.
     const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     if (keyDown && msg.lParam != kSelfPostMarker &&
@@ -200,8 +231,8 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_F5 && msg.lParam != kSelfPostMarker &&
         (m_bossKey == bareF5 || m_soundKey == bareF5))
         return true;
-    // Ctrl+D: the character 4 with the D key's scan code.
-    if (msg.message == WM_CHAR && msg.wParam == 4 && (HIWORD(msg.lParam) & 0x00FF) == 0x20) {
+    // Ctrl+D: the character 4 with the D key's scan code and no other bit in the upper word.
+    if (msg.message == WM_CHAR && msg.wParam == 4 && HIWORD(msg.lParam) == 0x0020) {
         AddToFavourites();
         return true;
     }
@@ -212,7 +243,7 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
     }
     if (msg.message == WM_SYSCOMMAND && msg.hwnd == m_hWnd && (msg.wParam & 0xFFF0) == SC_CLOSE)
         SetTimer(m_hWnd, kTimerCloseBrowserBox, kCloseBrowserBoxMs, nullptr);
-    return fw::FrameWnd::PreTranslateMessage(msg);
+    return false;
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -25,9 +25,12 @@ public:
                            VARIANT* postData, const wchar_t* headers, VARIANT_BOOL* cancel) override;
     void OnTitleChange(const wchar_t* title) override;
 
+    bool PreTranslateMessage(MSG& msg) override;
+
 protected:
     void OnInitialUpdate() override;
     HRESULT HostGetHostInfo(DOCHOSTUIINFO* info) override;
+    fw::ComPtr<fw::BrowserControlSite> CreateControlSite(HWND container) override;
 
 private:
     CMainFrame& m_frame;
@@ -37,8 +40,9 @@ class CMainFrame : public fw::FrameWnd {
 public:
     explicit CMainFrame(PageProcessArgs page);
 
-    // Creates the frame hidden, attaches it to the host (when the host is a window) and
-    // opens the page; false when the frame or its view cannot be made.
+    // Creates the frame hidden and its view; once the view exists, attaches the frame to the
+    // host (when the host is a window) and opens the page. False when the frame or its view
+    // cannot be made: nothing has then been announced to the host.
     bool CreateFrame();
 
     const PageProcessArgs& Page() const { return m_page; }
@@ -58,6 +62,9 @@ public:
     void CloseBrowserBoxes();
 
     bool PreTranslateMessage(MSG& msg) override;
+    // The frame's key filter: the window-switch key to the host, F5 (held back when it is a
+    // hook key), Ctrl+D, the host's close. True when it took the message.
+    bool FilterKeys(MSG& msg);
 
     // This process's copy of the three hot keys, read afresh on UM_PAGE_RELOAD_HOTKEYS.
     void LoadHotKeys();
@@ -74,15 +81,24 @@ protected:
     virtual void OfferGameDownload(const std::wstring& name);
     // Mutes or unmutes this process's sound.
     virtual void ApplyMute(bool muted);
+    // The browser control's own accelerators (its reload, its focus moves) for a key aimed
+    // at the page: true when the control took it.
+    virtual bool ControlAccelerator(MSG& msg);
+    // The site the view gives its browser control; null when the control cannot be made.
+    virtual fw::ComPtr<fw::BrowserControlSite> CreateViewSite(HWND container);
     // Deletes the cached game-loader entries before a refresh.
     virtual void PurgeLoaderCache();
     // The add-to-favourites dialog with the page's title and address.
     virtual void AddToFavourites();
 
 private:
+    friend class CGmWndView;
+
     void OnMuteMessage(WPARAM muted);
 
     void RaiseHost();
+    // Announces the frame to the host and becomes its child; once the view exists.
+    void AttachToHost();
 
     PageProcessArgs m_page;
     CGmWndDoc m_doc;

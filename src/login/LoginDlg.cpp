@@ -108,8 +108,14 @@ bool CLoginDlg::PreTranslateMessage(MSG& msg) {
     return CDHtmDlgEx::PreTranslateMessage(msg);
 }
 
-void CLoginDlg::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const wchar_t*, VARIANT*, const wchar_t*,
-                                  VARIANT_BOOL* cancel) {
+void CLoginDlg::OnBeforeNavigate2(IDispatch* disp, const wchar_t* url, DWORD, const wchar_t*, VARIANT*,
+                                  const wchar_t*, VARIANT_BOOL* cancel) {
+    // Commands count only from the login page itself: a frame inside it (another party's
+    // content) must not end, minimise or complete the login. Its app: addresses still go nowhere.
+    if (!fw::IsTopLevelBrowser(Browser(), disp)) {
+        if (url && IsAppCommand(url)) *cancel = VARIANT_TRUE;
+        return;
+    }
     OnBeforeNavigateLogin(url, cancel);
 }
 
@@ -137,11 +143,9 @@ void CLoginDlg::LoadGame(const wchar_t* url) {
     const LoadGameArgs args = SplitLoadGame(url);
     AccountKey key;
     // A LOGIN too long for the protocol, or a game address that is no web address (the page
-    // would have this elevated program open anything): no game.
-    if (!ParseLoadGame(args.login, ToSystemAnsi, key) || !text::IsWebAddress(args.gameUrl)) {
-        m_owner.EndLogin(kLoginCancelled);
-        return;
-    }
+    // would have this elevated program open anything): no game, and the login goes on; ended,
+    // it would take a first tab's whole program with it.
+    if (!ParseLoadGame(args.login, ToSystemAnsi, key) || !text::IsWebAddress(args.gameUrl)) return;
     // A host that has gone answers nothing: there is no window to open the game in, and no
     // account was refused.
     if (!IsWindow(m_page.hostWnd)) {
@@ -240,7 +244,10 @@ bool CLoginBkDlg::OnInitDialog() {
 }
 
 bool CLoginBkDlg::PreTranslateMessage(MSG& msg) {
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) return true;
+    // Enter, Escape and F5 do nothing: the dialog manager would take Escape as the cancel that
+    // ends the login (and a first tab's whole program with it).
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || msg.wParam == VK_F5))
+        return true;
     return fw::Dialog::PreTranslateMessage(msg);
 }
 
@@ -263,6 +270,10 @@ LRESULT CLoginBkDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kTimerLoginHostWatch && m_page.hostWnd && !IsWindow(m_page.hostWnd)) {
             EndDialog(kLoginCancelled);
+            // A question may be open in a modal loop of its own (the retry question, a box the
+            // page opened), waiting for an answer nobody will give: the quit ends each such
+            // loop, which passes it on, and with them the process.
+            PostQuitMessage(0);
             return 0;
         }
         break;

@@ -134,6 +134,28 @@ TEST_F(GameFrame, AttachesAsATabAndShowsOnlyForTheFirstTopLevelPage) {
     other->Release();
 }
 
+// The browser control cannot be made (its site is refused, as a failed control creation
+// would): the frame announces nothing and stays out of the host, so that the host sees only
+// the page process end.
+class NoViewFrame : public TestFrame {
+public:
+    using TestFrame::TestFrame;
+
+protected:
+    fw::ComPtr<fw::BrowserControlSite> CreateViewSite(HWND) override { return nullptr; }
+};
+
+TEST_F(GameFrame, AFrameWithoutItsViewAttachesNothing) {
+    PageProcessArgs page;
+    page.hostWnd = m_host.hwnd;
+    page.gameUrl = L"http://127.0.0.1:1/game.htm";
+    NoViewFrame frame(page);
+    EXPECT_FALSE(frame.CreateFrame());
+    PumpFor(100);
+    EXPECT_TRUE(m_host.posted.empty());
+    EXPECT_EQ(FindWindowExW(m_host.hwnd, nullptr, nullptr, nullptr), nullptr) << "no child in the host";
+}
+
 TEST_F(GameFrame, HomePageAttachesAsHomeAndMuteAppliesOnChange) {
     Open(WebGamePageAddress());
     ASSERT_EQ(m_host.posted.size(), 1u);
@@ -247,6 +269,17 @@ TEST_F(PageProcess, LoginShowsItsPictureAndACancelledLoginTellsTheHost) {
     EXPECT_EQ(host.posted[0].wParam, WPARAM(SC_CLOSE));
     EXPECT_EQ(host.posted[0].lParam, kSelfPostMarker);
     EXPECT_EQ(page.Wait(30000), 0);
+}
+
+TEST_F(PageProcess, LoginAtItsRetryQuestionEndsWhenTheHostGoes) {
+    GdiplusScope gdiplus;
+    RecordingHost host;
+    ChildProcess page(m_exe, L"/newgm /" + Arg(host.hwnd) + L" /0", m_dir.Path());
+    ASSERT_TRUE(page.Started());
+    // Under Wine the login page never loads: the login asks whether to retry.
+    ASSERT_TRUE(PumpUntil([&] { return FindWindowOf(page.Id(), false) != nullptr; }, 60000));
+    DestroyWindow(host.hwnd);
+    EXPECT_EQ(page.Wait(5000), 0) << "nobody is left to answer the question";
 }
 
 TEST_F(PageProcess, HomePageAttachesToTheMainWindowAndEndsWithIt) {
