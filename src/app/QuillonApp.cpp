@@ -67,7 +67,6 @@ bool CQuillonApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     m_runMode = ParseRunMode();
-    m_hArgCopied.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_hPingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const RunMode mode = m_runMode;
 
@@ -145,7 +144,6 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 
 int CQuillonApp::ExitInstance() {
     // A ping thread still under way holds events of its own: closing ours cannot hurt it.
-    m_hArgCopied.Reset();
     m_hPingDone.Reset();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;

@@ -16,12 +16,11 @@ public:
 
     ULONG_PTR m_gdiplusToken = 0;
     wchar_t m_szUpdAddr[512] = {};     // download address from the last update check
-    fw::UniqueHandle m_hArgCopied;     // manual reset: the ping thread has copied its address
     fw::UniqueHandle m_hPingDone;      // manual reset: the ping request has finished
     std::wstring m_strPageTitle;       // current game page, kept by the game view
     std::wstring m_strPageUrl;
 
-    PingEvents Pings() const { return {m_hArgCopied.Get(), m_hPingDone.Get()}; }
+    PingEvents Pings() const { return {m_hPingDone.Get()}; }
 
     // The mode of this process; may be asked again and gives the same answer.
     RunMode ParseRunMode();

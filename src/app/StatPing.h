@@ -1,5 +1,5 @@
 // Statistics pings: each counted event raises its counter in Statistic.ini and sends one
-// GET to the statistics server on a short-lived thread; nothing is read back.
+// GET to the statistics server on a short-lived worker thread; nothing is read back.
 #pragma once
 #include "velkor_version.h"
 
@@ -7,10 +7,9 @@
 #include <cstdint>
 #include <string>
 
-// The hand-over events of the application object (both manual reset).
+// The application object's event (manual reset) for the end of a ping.
 struct PingEvents {
-    HANDLE argCopied = nullptr;  // set by the ping thread once it has copied its address
-    HANDLE pingDone = nullptr;   // set when the request has finished; only ever waited for
+    HANDLE pingDone = nullptr;  // set when the request has finished; only ever waited for
 };
 
 struct StatPingEvent {
@@ -26,10 +25,10 @@ inline constexpr StatPingEvent kPingUninstall{L"UnInst", L"uninstall.htm?tag=vel
 // "http://<statistics host>/<page and query>&count=<count>".
 std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count);
 
-// Starts the ping thread and returns once it has copied the address; does not wait for
-// the request (wait for events.pingDone for that).
+// Starts the ping on a worker thread with its own copy of the address and returns; does not
+// wait for the request (wait for events.pingDone for that). An address over 511 characters
+// is not sent. False (with pingDone set) when nothing was started.
 bool SendStatPing(const wchar_t* address, const PingEvents& events);
-DWORD WINAPI StatPingThread(LPVOID block);
 
 // Raises the event's counter and sends its ping with the new value.
 bool SendCountedPing(const StatPingEvent& event, const PingEvents& events);

@@ -1,10 +1,10 @@
 #include "gamewnd/CacheCleaning.h"
 #include "gamewnd/CacheRules.h"
 #include "framework/Handles.h"
+#include "framework/Worker.h"
 
 #include <wininet.h>
 #include <shlobj.h>
-#include <process.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,14 +58,12 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 } // namespace
 
 bool StartCacheCleaning() {
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ClearCachesThread, nullptr, 0, nullptr));
-    fw::UniqueHandle owner(thread);
-    return owner.Valid();
+    return fw::Worker::Detach([] { ClearCaches(); });
 }
 
-unsigned __stdcall ClearCachesThread(void*) {
+int ClearCaches() {
     DeleteFlashSharedObjects();
-    return static_cast<unsigned>(ClearUrlCache());
+    return ClearUrlCache();
 }
 
 int DeleteFlashSharedObjects() {
