@@ -11,17 +11,11 @@
 
 namespace {
 
-struct UrlCacheFindTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::FindCloseUrlCache(h); }
-};
-using UniqueUrlCacheFind = fw::UniqueHandleOf<UrlCacheFindTraits>;
 
 // Calls visit for every URL-cache entry: true when the enumeration ran to its end.
 bool ForEachCacheEntry(const std::function<void(const INTERNET_CACHE_ENTRY_INFOW&)>& visit) {
     std::vector<BYTE> buffer(1024);
-    UniqueUrlCacheFind find;
+    fw::UniqueUrlCacheFind find;
     // One call, repeated once with the size it asked for when the buffer was too small.
     auto fetch = [&](bool first) {
         for (int attempt = 0; attempt < 2; ++attempt) {
