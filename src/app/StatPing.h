@@ -1,6 +1,7 @@
 // Statistics pings: each counted event raises its counter in Statistic.ini and sends one
 // GET to the statistics server on a short-lived worker thread; nothing is read back.
 #pragma once
+#include "settings/SettingsRules.h"
 #include "velkor_version.h"
 
 #include <windows.h>
@@ -17,10 +18,10 @@ struct StatPingEvent {
     const wchar_t* pageAndQuery;   // page on the statistics host, before "&count="
 };
 
-inline constexpr StatPingEvent kPingInstall{L"Inst", L"install.htm?tag=velkor&ver=" VELKOR_VERSION_W};
-inline constexpr StatPingEvent kPingLauncherStart{L"Game", L"active.htm?tag=velkor&ver=" VELKOR_VERSION_W};
-inline constexpr StatPingEvent kPingPartnerStart{L"Olvesk", L"active.htm?tag=webolvesk&ver=" VELKOR_VERSION_W};
-inline constexpr StatPingEvent kPingUninstall{L"UnInst", L"uninstall.htm?tag=velkor&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingInstall{settings::kKeyInstallCount, L"install.htm?tag=velkor&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingLauncherStart{settings::kKeyStartCount, L"active.htm?tag=velkor&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingPartnerStart{settings::kKeyPartnerCount, L"active.htm?tag=webolvesk&ver=" VELKOR_VERSION_W};
+inline constexpr StatPingEvent kPingUninstall{settings::kKeyUninstallCount, L"uninstall.htm?tag=velkor&ver=" VELKOR_VERSION_W};
 
 // "http://<statistics host>/<page and query>&count=<count>".
 std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count);
