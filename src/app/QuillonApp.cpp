@@ -24,8 +24,6 @@
 HWND g_hHostWnd = nullptr;
 int g_nHostTabCount = 0;
 
-CQuillonApp& TheApp() { return *static_cast<CQuillonApp*>(fw::Application::Current()); }
-
 RunMode CQuillonApp::ParseRunMode() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -51,7 +49,6 @@ void CQuillonApp::WaitForPing() {
 
 bool CQuillonApp::UpdateAndRestart(bool force) {
     const UpdateOffer offer = CheckForUpdate(ParseRunMode(), force);
-    wcscpy_s(m_szUpdAddr, offer.szUpdAddr);
     // Forced, the download runs whatever the answer: only the address matters.
     if (!force && !offer.differs) return false;
     if (!SwapInUpdate(offer)) return false;

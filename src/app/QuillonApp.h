@@ -15,10 +15,7 @@ public:
     CQuillonApp() = default;
 
     ULONG_PTR m_gdiplusToken = 0;
-    wchar_t m_szUpdAddr[512] = {};     // download address from the last update check
     fw::UniqueHandle m_hPingDone;      // manual reset: the ping request has finished
-    std::wstring m_strPageTitle;       // current game page, kept by the game view
-    std::wstring m_strPageUrl;
 
     PingEvents Pings() const { return {m_hPingDone.Get()}; }
 
@@ -46,5 +43,3 @@ private:
 // Host main window and its tab count, from the command line of a page process.
 extern HWND g_hHostWnd;
 extern int g_nHostTabCount;
-
-CQuillonApp& TheApp();

@@ -5,10 +5,7 @@
 #include "framework/Reflect.h"
 
 void CBtnEx::OnSubclass() {
-    int len = GetWindowTextLengthW(m_hWnd);
-    m_text.assign(static_cast<size_t>(len) + 1, L'\0');
-    GetWindowTextW(m_hWnd, m_text.data(), len + 1);
-    m_text.resize(static_cast<size_t>(len));
+    m_text = fw::WindowText(m_hWnd);
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
     // Owner drawing replaces the push-button kind.
     SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
