@@ -30,13 +30,6 @@ bool DeleteLink(const std::wstring& folder, const wchar_t* name) {
 
 bool SystemCopy(const wchar_t* from, const wchar_t* to) { return CopyFileW(from, to, FALSE) != FALSE; }
 
-// LocalFree for what the security functions hand out.
-struct LocalMemoryTraits {
-    using Type = HLOCAL;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::LocalFree(h); }
-};
-using UniqueLocal = fw::UniqueHandleOf<LocalMemoryTraits>;
 
 } // namespace
 
@@ -109,7 +102,7 @@ bool SecureDataFolder(HANDLE folder) {
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kDataFolderSddl, SDDL_REVISION_1, &descriptor,
                                                               nullptr))
         return false;
-    UniqueLocal owner(descriptor);
+    fw::UniqueLocal owner(descriptor);
     BOOL present = FALSE, defaulted = FALSE;
     PACL acl = nullptr;
     PSID administrators = nullptr;

@@ -24,8 +24,6 @@
 HWND g_hHostWnd = nullptr;
 int g_nHostTabCount = 0;
 
-CQuillonApp& TheApp() { return *static_cast<CQuillonApp*>(fw::Application::Current()); }
-
 RunMode CQuillonApp::ParseRunMode() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -51,7 +49,6 @@ void CQuillonApp::WaitForPing() {
 
 bool CQuillonApp::UpdateAndRestart(bool force) {
     const UpdateOffer offer = CheckForUpdate(ParseRunMode(), force);
-    wcscpy_s(m_szUpdAddr, offer.szUpdAddr);
     // Forced, the download runs for any key worth downloading, even our own version's.
     if (force ? !offer.downloadable : !offer.differs) return false;
     if (!SwapInUpdate(offer)) return false;
@@ -70,7 +67,6 @@ bool CQuillonApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     m_runMode = ParseRunMode();
-    m_hArgCopied.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_hPingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const RunMode mode = m_runMode;
 
@@ -155,7 +151,6 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 
 int CQuillonApp::ExitInstance() {
     // A ping thread still under way holds events of its own: closing ours cannot hurt it.
-    m_hArgCopied.Reset();
     m_hPingDone.Reset();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;

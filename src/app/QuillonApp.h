@@ -15,13 +15,9 @@ public:
     CQuillonApp() = default;
 
     ULONG_PTR m_gdiplusToken = 0;
-    wchar_t m_szUpdAddr[512] = {};     // download address from the last update check
-    fw::UniqueHandle m_hArgCopied;     // manual reset: the ping thread has copied its address
     fw::UniqueHandle m_hPingDone;      // manual reset: the ping request has finished
-    std::wstring m_strPageTitle;       // current game page, kept by the game view
-    std::wstring m_strPageUrl;
 
-    PingEvents Pings() const { return {m_hArgCopied.Get(), m_hPingDone.Get()}; }
+    PingEvents Pings() const { return {m_hPingDone.Get()}; }
 
     // The mode of this process; may be asked again and gives the same answer.
     RunMode ParseRunMode();
@@ -47,5 +43,3 @@ private:
 // Host main window and its tab count, from the command line of a page process.
 extern HWND g_hHostWnd;
 extern int g_nHostTabCount;
-
-CQuillonApp& TheApp();

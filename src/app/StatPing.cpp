@@ -1,19 +1,12 @@
 #include "app/StatPing.h"
 #include "framework/Handles.h"
+#include "framework/Worker.h"
 #include "settings/SettingsStore.h"
 #include "net/HttpFetch.h"
 #include "velkor_config.h"
 
 #include <cwchar>
-
-namespace {
-// Lives on the caller's stack: the caller waits for argCopied before it returns.
-struct StatPingBlock {
-    const wchar_t* address;
-    HANDLE argCopied;   // the caller's event, used only before the hand-over
-    HANDLE pingDone;    // the thread's own duplicate of the done event, closed by the thread
-};
-} // namespace
+#include <memory>
 
 std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count) {
     wchar_t buf[512];
@@ -23,38 +16,31 @@ std::wstring StatPingAddress(const StatPingEvent& event, std::uint32_t count) {
     return buf;
 }
 
-DWORD WINAPI StatPingThread(LPVOID param) {
-    auto* block = static_cast<StatPingBlock*>(param);
-    // The done event is the thread's own handle: the process may close the application's
-    // handles (and reuse their values) while the request is still under way.
-    fw::UniqueHandle pingDone(block->pingDone);
-    wchar_t address[512] = {};
-    // At most 511 characters; a longer address is dropped, not cut into another request.
-    const bool fits = wcsncpy_s(address, block->address, _TRUNCATE) == 0;
-    SetEvent(block->argCopied);  // the caller's block may go from here on
-    if (fits) HttpPing(address);
-    SetEvent(pingDone.Get());
-    return 0;
-}
-
 bool SendStatPing(const wchar_t* address, const PingEvents& events) {
-    // Without the hand-over event the caller's block could go before the thread read it.
-    if (!address || !events.argCopied || !events.pingDone) return false;
-    HANDLE ownDone = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), events.pingDone, GetCurrentProcess(), &ownDone, 0,
-                         FALSE, DUPLICATE_SAME_ACCESS)) {
+    if (!address || !events.pingDone) return false;
+    // At most 511 characters; a longer address is dropped, not cut into another request.
+    if (std::wcslen(address) > 511) {
         SetEvent(events.pingDone);  // nothing is under way: a waiting caller must not hang
         return false;
     }
-    StatPingBlock block{address, events.argCopied, ownDone};
-    fw::UniqueHandle thread(CreateThread(nullptr, 0, StatPingThread, &block, 0, nullptr));
-    if (!thread) {
-        CloseHandle(ownDone);
+    // The job has its own copy of the address and its own handle of the done event: the
+    // process may close the application's handles (and reuse their values) while the request
+    // is still under way.
+    HANDLE ownDone = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), events.pingDone, GetCurrentProcess(), &ownDone, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
         SetEvent(events.pingDone);
         return false;
     }
-    WaitForSingleObject(events.argCopied, INFINITE);
-    ResetEvent(events.argCopied);
+    const auto done = std::make_shared<fw::UniqueHandle>(ownDone);
+    const std::wstring copy = address;
+    if (!fw::Worker::Detach([copy, done] {
+            HttpPing(copy.c_str());
+            SetEvent(done->Get());
+        })) {
+        SetEvent(events.pingDone);
+        return false;
+    }
     return true;
 }
 

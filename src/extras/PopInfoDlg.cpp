@@ -1,6 +1,7 @@
 #include "extras/PopInfoDlg.h"
 #include "common/AppMessages.h"
 #include "extras/NoticeFetch.h"
+#include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
 #include "skin/SkinImage.h"
 
@@ -15,17 +16,9 @@ int g_nNoticeShows = 0;
 
 namespace {
 
-const wchar_t kSection[] = L"Velkor";
 constexpr COLORREF kTitleColour = RGB(19, 43, 67);
 constexpr COLORREF kTextColour = RGB(30, 39, 46);
 constexpr COLORREF kHoverColour = RGB(22, 122, 235);
-
-std::wstring ReadIni(const std::wstring& iniPath, const wchar_t* key, DWORD capacity) {
-    std::wstring value(capacity, L'\0');
-    const DWORD got = GetPrivateProfileStringW(kSection, key, L"", value.data(), capacity, iniPath.c_str());
-    value.resize(got);
-    return value;
-}
 
 HBITMAP SkinPicture(UINT id) { return LoadSkinImage(GetModuleHandleW(nullptr), id); }
 
@@ -39,20 +32,20 @@ std::wstring ModulePathOf(const wchar_t* name) {
 NoticeSetup NoticeSetup::Program() {
     NoticeSetup s;
     s.noticeUrl = kNoticeUrl;
-    s.iniPath = ModulePathOf(L"Statistic.ini");
+    s.iniPath = ModuleIniPath();
     s.picturePath = ModulePathOf(L"PopWnd.jpg");
     return s;
 }
 
-std::wstring ReadPopInfo(const std::wstring& iniPath) { return ReadIni(iniPath, L"PopInfo", 1024); }
-std::wstring ReadPopEnable(const std::wstring& iniPath) { return ReadIni(iniPath, L"PopEnable", 8); }
+std::wstring ReadPopInfo(const std::wstring& iniPath) { return ReadIniValue(iniPath, settings::kKeyPopInfo, 1024); }
+std::wstring ReadPopEnable(const std::wstring& iniPath) { return ReadIniValue(iniPath, settings::kKeyPopEnable, 8); }
 
 bool WritePopInfo(const std::wstring& iniPath, const std::wstring& text) {
-    return WritePrivateProfileStringW(kSection, L"PopInfo", text.c_str(), iniPath.c_str()) != FALSE;
+    return WriteIniValue(iniPath, settings::kKeyPopInfo, text.c_str());
 }
 
 bool WritePopEnable(const std::wstring& iniPath, const wchar_t* value) {
-    return WritePrivateProfileStringW(kSection, L"PopEnable", value, iniPath.c_str()) != FALSE;
+    return WriteIniValue(iniPath, settings::kKeyPopEnable, value);
 }
 
 CPopInfoDlg::CPopInfoDlg(NoticeSetup setup) : CDlgEx(IDD_POPINFO), m_setup(std::move(setup)) {}

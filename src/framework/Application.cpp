@@ -1,4 +1,5 @@
 #include "framework/Application.h"
+#include "framework/MessageLoop.h"
 
 namespace fw {
 
@@ -11,15 +12,8 @@ Application::~Application() {
 }
 
 int Application::Run() {
-    MSG msg;
-    for (;;) {
-        int got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) return got == 0 ? static_cast<int>(msg.wParam) : -1;
-        if (!PreTranslateChain(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    int code = 0;
+    return RunMessageLoop(code) ? code : -1;
 }
 
 int Application::Main() {

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 #include "framework/Application.h"
+#include "framework/MessageLoop.h"
 
 namespace fw {
 
@@ -42,18 +43,13 @@ INT_PTR Dialog::DoModal(HWND owner) {
     }
     if (!m_bEnded && !(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE)) ShowWindow(hwnd, SW_SHOW);
 
-    MSG msg;
     while (!m_bEnded && IsWindow(hwnd)) {
-        int got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // Pass the quit on to the outer loop once this dialog is gone.
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!PreTranslateChain(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        int code = 0;
+        const Pumped pumped = PumpMessage(code);
+        if (pumped == Pumped::Message) continue;
+        // Pass the quit on to the outer loop once this dialog is gone.
+        if (pumped == Pumped::Quit) PostQuitMessage(code);
+        break;
     }
     // Re-enable the owner before the dialog goes so that activation returns to it.
     if (disabledOwner) EnableWindow(owner, TRUE);

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -103,6 +104,33 @@ struct BstrTraits {
     static void Close(Type s) { ::SysFreeString(s); }
 };
 
+struct MenuTraits {
+    using Type = HMENU;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DestroyMenu(h); }
+};
+// LocalFree for what the system's security and command-line functions hand out.
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::LocalFree(h); }
+};
+struct UrlCacheFindTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::FindCloseUrlCache(h); }
+};
+// A pop-up window that belongs to one control. A child cannot own a pop-up (the system hands
+// the ownership to the child's top-level window), so the control destroys it itself; when
+// the top-level window went first, the pop-up is already gone.
+struct PopupTraits {
+    using Type = HWND;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) {
+        if (::IsWindow(h)) ::DestroyWindow(h);
+    }
+};
+
 using UniqueHandle = UniqueHandleOf<KernelHandleTraits>;   // events, threads, processes
 using UniqueFile = UniqueHandleOf<FileHandleTraits>;
 using UniqueFind = UniqueHandleOf<FindHandleTraits>;
@@ -116,6 +144,10 @@ using UniqueIcon = UniqueHandleOf<IconTraits>;
 using UniqueImageList = UniqueHandleOf<ImageListTraits>;
 using UniqueDc = UniqueHandleOf<DcTraits>;
 using UniqueBstr = UniqueHandleOf<BstrTraits>;  // COM strings, from SysAllocString or a getter
+using UniqueMenu = UniqueHandleOf<MenuTraits>;
+using UniqueLocal = UniqueHandleOf<LocalMemoryTraits>;
+using UniqueUrlCacheFind = UniqueHandleOf<UrlCacheFindTraits>;  // FindFirstUrlCacheEntry
+using UniquePopup = UniqueHandleOf<PopupTraits>;
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDc {

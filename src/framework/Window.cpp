@@ -131,4 +131,12 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return r;
 }
 
+std::wstring WindowText(HWND hwnd) {
+    const int len = GetWindowTextLengthW(hwnd);
+    if (len <= 0) return {};
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), len + 1)));
+    return text;
+}
+
 } // namespace fw

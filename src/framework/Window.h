@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace fw {
 
 class Window {
@@ -65,6 +67,9 @@ private:
     bool m_bOwnClass = false;     // the class procedure is ours: default is DefWindowProc
     int m_nDefaultDepth = 0;      // > 0 while the dialog manager runs on our behalf
 };
+
+// The window's text, whole.
+std::wstring WindowText(HWND hwnd);
 
 // Offers a message to the PreTranslateMessage of its target window and of each ancestor
 // that belongs to this process; true when one of them took it.

@@ -1,27 +1,21 @@
 #include "gamewnd/CacheCleaning.h"
 #include "gamewnd/CacheRules.h"
 #include "framework/Handles.h"
+#include "framework/Worker.h"
 
 #include <wininet.h>
 #include <shlobj.h>
-#include <process.h>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct UrlCacheFindTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::FindCloseUrlCache(h); }
-};
-using UniqueUrlCacheFind = fw::UniqueHandleOf<UrlCacheFindTraits>;
 
 // Calls visit for every URL-cache entry: true when the enumeration ran to its end.
 bool ForEachCacheEntry(const std::function<void(const INTERNET_CACHE_ENTRY_INFOW&)>& visit) {
     std::vector<BYTE> buffer(1024);
-    UniqueUrlCacheFind find;
+    fw::UniqueUrlCacheFind find;
     // One call, repeated once with the size it asked for when the buffer was too small.
     auto fetch = [&](bool first) {
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -58,14 +52,12 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 } // namespace
 
 bool StartCacheCleaning() {
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ClearCachesThread, nullptr, 0, nullptr));
-    fw::UniqueHandle owner(thread);
-    return owner.Valid();
+    return fw::Worker::Detach([] { ClearCaches(); });
 }
 
-unsigned __stdcall ClearCachesThread(void*) {
+int ClearCaches() {
     DeleteFlashSharedObjects();
-    return static_cast<unsigned>(ClearUrlCache());
+    return ClearUrlCache();
 }
 
 int DeleteFlashSharedObjects() {

@@ -3,12 +3,11 @@
 #pragma once
 #include <windows.h>
 
-// The menu's "清除缓存": runs ClearCachesThread on a thread of its own that nobody waits
-// for. False when the thread could not start.
+// The menu's "清除缓存": runs ClearCaches on a worker thread that nobody waits for. False
+// when the thread could not start.
 bool StartCacheCleaning();
-// Thread routine (argument ignored): DeleteFlashSharedObjects, then ClearUrlCache, whose
-// result is the exit code.
-unsigned __stdcall ClearCachesThread(void* ignored);
+// DeleteFlashSharedObjects, then ClearUrlCache, whose result it returns.
+int ClearCaches();
 
 // Deletes the plug-in's storage folder (roaming application data\Macromedia\Flash
 // Player\#SharedObjects): DeleteTree's result, 0 when the folder can't be determined.

@@ -2,12 +2,16 @@
 #include "common/AppMessages.h"
 #include "common/WebAddress.h"
 #include "framework/HtmlDialog.h"
+#include "framework/MessageLoop.h"
 #include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
 #include "extras/DownGameDlg.h"
 #include "extras/FavDlg.h"
 #include "gamewnd/CacheCleaning.h"
+#include "framework/WindowFront.h"
 #include "gamewnd/EnterGame.h"
+#include "gamewnd/PageKeys.h"
+#include "gamewnd/TabStrip.h"
 #include "hotkeys/HotKeyStore.h"
 #include "hotkeys/SoundMute.h"
 #include "settings/SettingsStore.h"
@@ -121,7 +125,8 @@ void CMainFrame::OnPageLoaded(const wchar_t* url) {
     m_bShown = true;
     RECT host = {};
     GetClientRect(m_page.hostWnd, &host);
-    MoveWindow(m_hWnd, 4, 30, host.right - 8, host.bottom - 34, TRUE);
+    const tabs::Box area = tabs::PageArea(host.right, host.bottom);
+    MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
     ShowWindow(m_hWnd, SW_SHOW);
 }
 
@@ -192,16 +197,7 @@ void CMainFrame::CloseBrowserBoxes() {
 }
 
 void CMainFrame::RaiseHost() {
-    HWND host = m_page.hostWnd;
-    if (!IsWindow(host)) return;
-    const DWORD hostThread = GetWindowThreadProcessId(host, nullptr);
-    const DWORD foreThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    const bool attach = foreThread && hostThread != foreThread;
-    if (attach) AttachThreadInput(hostThread, foreThread, TRUE);
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, flags);
-    SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-    if (attach) AttachThreadInput(hostThread, foreThread, FALSE);
+    fw::BringToFront(m_page.hostWnd, false);
 }
 
 void CMainFrame::LoadHotKeys() {
@@ -232,7 +228,7 @@ bool CMainFrame::FilterKeys(MSG& msg) {
         (m_bossKey == bareF5 || m_soundKey == bareF5))
         return true;
     // Ctrl+D: the character 4 with the D key's scan code and no other bit in the upper word.
-    if (msg.message == WM_CHAR && msg.wParam == 4 && HIWORD(msg.lParam) == 0x0020) {
+    if (msg.message == WM_CHAR && pagekeys::IsCtrlDChar(msg.wParam, HIWORD(msg.lParam))) {
         AddToFavourites();
         return true;
     }
@@ -287,13 +283,6 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int RunGamePage(const PageProcessArgs& page) {
     CMainFrame frame(page);
     if (!frame.CreateFrame()) return 2;
-    MSG msg;
-    for (;;) {
-        const int got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) return got == 0 ? 0 : 2;
-        if (!fw::PreTranslateChain(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    int code = 0;
+    return fw::RunMessageLoop(code) ? 0 : 2;
 }

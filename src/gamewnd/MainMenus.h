@@ -8,12 +8,7 @@
 
 namespace menus {
 
-struct MenuTraits {
-    using Type = HMENU;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type menu) { DestroyMenu(menu); }
-};
-using UniqueMenu = fw::UniqueHandleOf<MenuTraits>;
+using fw::UniqueMenu;
 
 constexpr UINT kCmdRefresh = 1;
 constexpr UINT kCmdHideRestore = 2;

@@ -1,14 +1,15 @@
 #include "hotkeys/HotKeyRules.h"
 #include "common/RunMode.h"
 #include "hotkeys/KeyNames.h"
+#include "settings/SettingsRules.h"
 
 namespace hotkeys {
 
 const wchar_t* IniKeyOf(HotKeyKind kind) {
     switch (kind) {
-    case HotKeyKind::Boss: return L"ShortKey";
-    case HotKeyKind::Switch: return L"AltWndKey";
-    case HotKeyKind::Sound: return L"SndKey";
+    case HotKeyKind::Boss: return settings::kKeyBossKey;
+    case HotKeyKind::Switch: return settings::kKeySwitchKey;
+    case HotKeyKind::Sound: return settings::kKeySoundKey;
     }
     return L"";
 }

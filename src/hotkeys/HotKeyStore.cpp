@@ -25,22 +25,17 @@ BOOL CALLBACK CollectMainWindow(HWND hwnd, LPARAM param) {
 
 std::wstring HotKeyIniPath() {
     if (!g_testIniPath.empty()) return g_testIniPath;
-    wchar_t path[MAX_PATH] = {};
-    return ModuleFilePath(L"Statistic.ini", path) ? path : L"";
+    return ModuleIniPath();
 }
 
 void SetHotKeyIniPathForTests(const std::wstring& path) { g_testIniPath = path; }
 
 HotKey ReadHotKey(HotKeyKind kind) {
-    wchar_t text[32] = {};
-    const std::wstring ini = HotKeyIniPath();
-    GetPrivateProfileStringW(L"Velkor", IniKeyOf(kind), DefaultTextOf(kind), text, 32, ini.c_str());
-    return ParseHotKeyText(text);
+    return ParseHotKeyText(ReadIniValue(HotKeyIniPath(), IniKeyOf(kind), 32, DefaultTextOf(kind)));
 }
 
 void WriteHotKey(HotKeyKind kind, const HotKey& key) {
-    const std::wstring ini = HotKeyIniPath();
-    WritePrivateProfileStringW(L"Velkor", IniKeyOf(kind), StoredHotKeyText(key).c_str(), ini.c_str());
+    WriteIniValue(HotKeyIniPath(), IniKeyOf(kind), StoredHotKeyText(key).c_str());
 }
 
 int CurrentModifiers() {

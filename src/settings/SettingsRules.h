@@ -12,6 +12,16 @@ namespace settings {
 inline constexpr wchar_t kDataSubFolder[] = L"\\Olvesk\\GameLogin";
 inline constexpr wchar_t kIniName[] = L"Statistic.ini";
 inline constexpr wchar_t kIniSection[] = L"Velkor";
+// Every key of that section.
+inline constexpr wchar_t kKeyInstallCount[] = L"Inst";     // counter of installs
+inline constexpr wchar_t kKeyStartCount[] = L"Game";       // of starts from the desktop or the installed copy
+inline constexpr wchar_t kKeyPartnerCount[] = L"Olvesk";   // of starts from the partner portal
+inline constexpr wchar_t kKeyUninstallCount[] = L"UnInst"; // of uninstalls
+inline constexpr wchar_t kKeyBossKey[] = L"ShortKey";      // hot keys, "modifiers,key"
+inline constexpr wchar_t kKeySwitchKey[] = L"AltWndKey";
+inline constexpr wchar_t kKeySoundKey[] = L"SndKey";
+inline constexpr wchar_t kKeyPopInfo[] = L"PopInfo";       // the last notice shown, whole
+inline constexpr wchar_t kKeyPopEnable[] = L"PopEnable";   // "1" it may come back, "0" dismissed
 inline constexpr wchar_t kRegistryKey[] = L"Software\\Olvesk\\GameLogin\\Velkor";
 inline constexpr wchar_t kDisableDaysValue[] = L"DisableDays";
 inline constexpr wchar_t kUpdTimeValue[] = L"UpdTime";

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 #include "settings/SettingsRules.h"
+#include "framework/Handles.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -11,12 +12,12 @@ const DWORD kRegRead = KEY_READ;    // 0x20019
 const DWORD kRegWrite = KEY_WRITE;  // 0x20006
 
 // Opened with RegCreateKeyEx for reading too, so that a read creates a missing key.
-HKEY OpenSettingsKey(DWORD access) {
+fw::UniqueRegKey OpenSettingsKey(DWORD access) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, access | kSettingsView, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+        return {};
+    return fw::UniqueRegKey(key);
 }
 
 // Reads a binary value into buf; a missing or shorter value leaves the rest zero.
@@ -37,14 +38,13 @@ bool DeleteMachineKeyTree(const wchar_t* path) {
     const std::wstring full(path ? path : L"");
     const size_t slash = full.rfind(L'\\');
     if (slash == std::wstring::npos || slash + 1 >= full.size()) return false;
-    HKEY parent = nullptr;
+    HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | kSettingsView,
-                      &parent) != ERROR_SUCCESS)
+                      &opened) != ERROR_SUCCESS)
         return false;
+    const fw::UniqueRegKey parent(opened);
     // Keys below a handle of that view stay in it.
-    const bool deleted = SHDeleteKeyW(parent, full.c_str() + slash + 1) == ERROR_SUCCESS;
-    RegCloseKey(parent);
-    return deleted;
+    return SHDeleteKeyW(parent.Get(), full.c_str() + slash + 1) == ERROR_SUCCESS;
 }
 
 bool ModuleFilePath(const wchar_t* name, wchar_t* out, ModulePathGetter get) {
@@ -77,19 +77,32 @@ std::wstring CounterIniPath() {
     return folder.empty() ? folder : folder + L"\\" + settings::kIniName;
 }
 
+std::wstring ModuleIniPath() {
+    wchar_t path[MAX_PATH] = {};
+    return ModuleFilePath(settings::kIniName, path) ? path : L"";
+}
+
+std::wstring ReadIniValue(const std::wstring& ini, const wchar_t* key, DWORD capacity, const wchar_t* fallback) {
+    if (capacity == 0) return {};
+    std::wstring value(capacity, L'\0');
+    value.resize(GetPrivateProfileStringW(settings::kIniSection, key, fallback, value.data(), capacity, ini.c_str()));
+    return value;
+}
+
+bool WriteIniValue(const std::wstring& ini, const wchar_t* key, const wchar_t* value) {
+    return WritePrivateProfileStringW(settings::kIniSection, key, value, ini.c_str()) != FALSE;
+}
+
 std::uint32_t BumpCounter(const wchar_t* key) {
     const std::wstring ini = CounterIniPath();
     if (ini.empty()) return 1;
-    wchar_t text[32] = {};
-    GetPrivateProfileStringW(settings::kIniSection, key, L"0", text, 32, ini.c_str());
-    std::uint32_t value = settings::NextCounterValue(text);
-    WritePrivateProfileStringW(settings::kIniSection, key, settings::FormatCounter(value).c_str(),
-                               ini.c_str());
+    const std::uint32_t value = settings::NextCounterValue(ReadIniValue(ini, key, 32, L"0"));
+    WriteIniValue(ini, key, settings::FormatCounter(value).c_str());
     return value;
 }
 
 bool WriteDisableDays() {
-    HKEY key = OpenSettingsKey(kRegWrite);
+    const fw::UniqueRegKey key = OpenSettingsKey(kRegWrite);
     if (!key) return false;
     SYSTEMTIME now;
     GetSystemTime(&now);
@@ -97,21 +110,20 @@ bool WriteDisableDays() {
     std::uint32_t r1 = static_cast<std::uint32_t>(std::rand());
     std::uint32_t r2 = static_cast<std::uint32_t>(std::rand());
     const auto bytes = settings::DisableDaysBytes(settings::ComputeDisableDays(now.wMilliseconds, r1, r2));
-    LONG rc = RegSetValueExW(key, settings::kDisableDaysValue, 0, REG_BINARY, bytes.data(),
-                             static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    return RegSetValueExW(key.Get(), settings::kDisableDaysValue, 0, REG_BINARY, bytes.data(),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 bool IsUpdateDue(const SYSTEMTIME& nowUtc) {
-    HKEY key = OpenSettingsKey(kRegRead);
-    if (!key) return false;
     SYSTEMTIME updTime;
     static_assert(sizeof(updTime) == 16, "UpdTime is a 16-byte SYSTEMTIME");
-    ReadBinary(key, settings::kUpdTimeValue, &updTime, sizeof(updTime));
     BYTE days[4];
-    ReadBinary(key, settings::kDisableDaysValue, days, sizeof(days));
-    RegCloseKey(key);
+    {
+        const fw::UniqueRegKey key = OpenSettingsKey(kRegRead);
+        if (!key) return false;
+        ReadBinary(key.Get(), settings::kUpdTimeValue, &updTime, sizeof(updTime));
+        ReadBinary(key.Get(), settings::kDisableDaysValue, days, sizeof(days));
+    }
     std::uint32_t disable = days[0] | (days[1] << 8) | (days[2] << 16) | (std::uint32_t(days[3]) << 24);
     return settings::UpdateDueOn(DateOf(nowUtc), DateOf(updTime), disable);
 }
@@ -123,12 +135,10 @@ bool IsUpdateDue() {
 }
 
 bool WriteUpdTime() {
-    HKEY key = OpenSettingsKey(kRegWrite);
+    const fw::UniqueRegKey key = OpenSettingsKey(kRegWrite);
     if (!key) return false;
     SYSTEMTIME now;
     GetSystemTime(&now);
-    LONG rc = RegSetValueExW(key, settings::kUpdTimeValue, 0, REG_BINARY,
-                             reinterpret_cast<const BYTE*>(&now), sizeof(now));
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    return RegSetValueExW(key.Get(), settings::kUpdTimeValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&now),
+                          sizeof(now)) == ERROR_SUCCESS;
 }

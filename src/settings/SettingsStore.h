@@ -25,6 +25,15 @@ std::wstring DataFolderPath();
 // Statistic.ini in the data folder, where the counters live.
 std::wstring CounterIniPath();
 
+// Statistic.ini beside the running executable, where the hot keys and the notice state are
+// kept (the installed program runs from the data folder: the same file as the counters');
+// empty when the path does not fit.
+std::wstring ModuleIniPath();
+// One value of the program's section of an INI file (keys: settings::kKey...), at most
+// capacity - 1 characters; `fallback` when there is none.
+std::wstring ReadIniValue(const std::wstring& ini, const wchar_t* key, DWORD capacity, const wchar_t* fallback = L"");
+bool WriteIniValue(const std::wstring& ini, const wchar_t* key, const wchar_t* value);
+
 // Adds one to a counter of Statistic.ini ("Inst", "Game", "UnInst", "Olvesk") and returns
 // the new value.
 std::uint32_t BumpCounter(const wchar_t* key);

@@ -1,13 +1,11 @@
 #include "skin/SkinControls.h"
+#include "skin/Tooltip.h"
 #include "skin/SkinImage.h"
 #include "framework/Canvas.h"
 #include "framework/Reflect.h"
 
 void CBtnEx::OnSubclass() {
-    int len = GetWindowTextLengthW(m_hWnd);
-    m_text.assign(static_cast<size_t>(len) + 1, L'\0');
-    GetWindowTextW(m_hWnd, m_text.data(), len + 1);
-    m_text.resize(static_cast<size_t>(len));
+    m_text = fw::WindowText(m_hWnd);
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
     // Owner drawing replaces the push-button kind.
     SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
@@ -47,18 +45,8 @@ void CBtnEx::SetButtonTip(const wchar_t* tip) {
     m_tipText = tip ? tip : L"";
     m_tipActive = true;
     if (m_tooltip || !m_hWnd) return;
-    m_tooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
-                                    nullptr, GetModuleHandleW(nullptr), nullptr));
-    if (!m_tooltip) return;
-    TTTOOLINFOW ti = {};
-    ti.cbSize = sizeof(ti);
-    ti.uFlags = TTF_IDISHWND;  // mouse messages are relayed by PreTranslateMessage
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    ti.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(m_tooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageW(m_tooltip.Get(), TTM_SETDELAYTIME, TTDT_AUTOMATIC, 660);
+    // Mouse messages are relayed by PreTranslateMessage.
+    m_tooltip.Reset(CreateWindowTip(m_hWnd, false, 660));
 }
 
 void CBtnEx::ShowTipText() {

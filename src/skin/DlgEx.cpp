@@ -180,10 +180,7 @@ bool CDlgEx::PaintSkin(HDC surface) {
         iconDrawn = true;
     }
     if (m_frame.showTitle) {
-        int len = GetWindowTextLengthW(m_hWnd);
-        std::wstring title(static_cast<size_t>(len) + 1, L'\0');
-        GetWindowTextW(m_hWnd, title.data(), len + 1);
-        title.resize(static_cast<size_t>(len));
+        const std::wstring title = fw::WindowText(m_hWnd);
         LONG fontHeight = 0;
         fw::UniqueFont font = CreateTitleFont(&fontHeight);
         fw::SelectObjectScope selectFont(canvas, font.Get());

@@ -39,16 +39,6 @@ private:
     bool m_hovering = false;
 };
 
-// A pop-up window that belongs to one control. A child cannot own a pop-up (the system hands
-// the ownership to the child's top-level window), so the control destroys it itself; when
-// the top-level window went first, the pop-up is already gone.
-struct PopupTraits {
-    using Type = HWND;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) {
-        if (IsWindow(h)) DestroyWindow(h);
-    }
-};
-using UniquePopup = fw::UniqueHandleOf<PopupTraits>;
+using fw::UniquePopup;
 
 } // namespace skin

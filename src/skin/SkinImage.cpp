@@ -62,6 +62,24 @@ private:
     GpImage* m_image = nullptr;
 };
 
+// Decodes a "PNG" resource; null when there is none or it does not decode. The image
+// library must be started.
+GpBitmap* DecodePngResource(HINSTANCE module, UINT id) {
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    if (!res) return nullptr;
+    HGLOBAL loaded = LoadResource(module, res);
+    const DWORD size = SizeofResource(module, res);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || !size) return nullptr;
+    fw::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !stream) return nullptr;
+    ULONG written = 0;
+    if (FAILED(stream->Write(bytes, size, &written)) || written != size) return nullptr;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromStream(stream.Get(), &bitmap) != Ok) return nullptr;
+    return bitmap;
+}
+
 // Opaque magenta as the image library writes colours (0xAARRGGBB).
 constexpr ARGB kOpaqueKeyArgb = 0xFFFF00FF;
 
@@ -107,20 +125,8 @@ fw::UniqueImageList MakeKeyedImageList(HBITMAP picture, int frames) {
 HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
     GdiplusScope gdiplus;
     if (HBITMAP plain = LoadBitmapW(module, MAKEINTRESOURCEW(id))) return plain;
-
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!res) return nullptr;
-    HGLOBAL loaded = LoadResource(module, res);
-    DWORD size = SizeofResource(module, res);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || !size) return nullptr;
-
-    fw::ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !stream) return nullptr;
-    ULONG written = 0;
-    if (FAILED(stream->Write(bytes, size, &written)) || written != size) return nullptr;
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromStream(stream.Get(), &bitmap) != Ok || !bitmap) return nullptr;
+    GpBitmap* bitmap = DecodePngResource(module, id);
+    if (!bitmap) return nullptr;
     DecodedImage image(bitmap);
     HBITMAP result = PngToKeyedBitmap(bitmap, SKIN_KEY_COLOUR);
     if (!result) GdipCreateHBITMAPFromBitmap(bitmap, &result, kOpaqueKeyArgb);
@@ -130,18 +136,8 @@ HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
 HBITMAP LoadAlphaImage(HINSTANCE module, UINT id, SIZE* size) {
     if (size) *size = SIZE{0, 0};
     GdiplusScope gdiplus;
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!res) return nullptr;
-    HGLOBAL loaded = LoadResource(module, res);
-    DWORD bytesSize = SizeofResource(module, res);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || !bytesSize) return nullptr;
-    fw::ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !stream) return nullptr;
-    ULONG written = 0;
-    if (FAILED(stream->Write(bytes, bytesSize, &written)) || written != bytesSize) return nullptr;
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromStream(stream.Get(), &bitmap) != Ok || !bitmap) return nullptr;
+    GpBitmap* bitmap = DecodePngResource(module, id);
+    if (!bitmap) return nullptr;
     DecodedImage image(bitmap);
     UINT width = 0, height = 0;
     GdipGetImageWidth(bitmap, &width);

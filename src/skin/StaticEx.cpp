@@ -9,10 +9,7 @@ const wchar_t kWidthProbe[] = L"测试用汉字来获取宽度";
 } // namespace
 
 void CStaticEx::OnSubclass() {
-    int len = GetWindowTextLengthW(m_hWnd);
-    m_text.assign(static_cast<size_t>(len) + 1, L'\0');
-    GetWindowTextW(m_hWnd, m_text.data(), len + 1);
-    m_text.resize(static_cast<size_t>(len));
+    m_text = fw::WindowText(m_hWnd);
 }
 
 void CStaticEx::SetText(const wchar_t* newText) {

@@ -5,7 +5,6 @@
 #include "update_ids.h"
 
 #include <commctrl.h>
-#include <process.h>
 #include <cwchar>
 
 namespace {
@@ -32,14 +31,13 @@ CPrgsDlg::~CPrgsDlg() {
     // Normally the threads were joined before the dialog ended; a dialog destroyed another
     // way still must not leave them using this object.
     if (m_http) m_http->Cancel();
-    if (m_hDownloadThread) WaitForSingleObject(m_hDownloadThread.Get(), INFINITE);
-    if (m_hWatchThread) WaitForSingleObject(m_hWatchThread.Get(), INFINITE);
+    m_download.Wait(INFINITE);
+    m_watch.Wait(INFINITE);
 }
 
 INT_PTR CPrgsDlg::Run(const wchar_t* url, const wchar_t* file, HWND owner) {
     CopyWhole(m_szUrl, url);
     CopyWhole(m_szFile, file);
-    m_bSuccess = 0;
     m_bFinishing = false;
     return DoModal(owner);
 }
@@ -76,51 +74,48 @@ bool CPrgsDlg::OnInitDialog() {
 }
 
 bool CPrgsDlg::StartWorkers() {
-    m_http = std::make_unique<CHttpClient>();
-    m_hDownloadThread.Reset(
-        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, UpdateDownloadThread, this, 0, nullptr)));
-    if (!m_hDownloadThread) return false;
-    m_hWatchThread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, UpdateWatchThread, this, 0, nullptr)));
-    if (!m_hWatchThread) {
+    // Each job has its own copies; the client and the outcome are shared with this thread,
+    // which cancels the one and reads the other once the jobs have ended.
+    m_http = std::make_shared<CHttpClient>();
+    m_success = std::make_shared<std::atomic<int>>(0);
+    const std::wstring url = m_szUrl, file = m_szFile;
+    const HWND bar = m_hProgressWnd, self = m_hWnd;
+    const std::shared_ptr<CHttpClient> http = m_http;
+    const std::shared_ptr<std::atomic<int>> success = m_success;
+    if (!m_download.Start([url, file, bar, http, success] { *success = DownloadUpdate(url, file, bar, *http) ? 1 : 0; }))
+        return false;
+    // The download's handle stays open until this job has ended: only the dialog's thread
+    // closes it, after waiting for both.
+    const HANDLE download = m_download.Handle();
+    if (!m_watch.Start([download, self, success] {
+            WaitForSingleObject(download, INFINITE);
+            fw::PostToWindow(self, UM_DOWNLOAD_DONE, success->load() ? 1 : 0);
+        })) {
         m_http->Cancel();
         return false;
     }
     return true;
 }
 
-unsigned __stdcall CPrgsDlg::UpdateDownloadThread(void* dialog) {
-    CPrgsDlg* self = static_cast<CPrgsDlg*>(dialog);
-    bool whole = false;
-    if (update::IsUpdateDownloadAddress(self->m_szUrl)) {
-        const HWND bar = self->m_hProgressWnd;
-        int shown = -1;
-        // Posted, never sent: a thread that waits for the dialog's thread could never be
-        // stopped by it.
-        whole = self->m_http->GetToFile(self->m_szUrl, self->m_szFile, [bar, &shown](int percent) {
-            if (percent == shown) return;
-            shown = percent;
-            PostMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-        });
-        whole = whole && FileHasBytes(self->m_szFile);
-    }
-    self->m_bSuccess = whole ? 1 : 0;
-    return whole ? 1 : 0;
-}
-
-unsigned __stdcall CPrgsDlg::UpdateWatchThread(void* dialog) {
-    CPrgsDlg* self = static_cast<CPrgsDlg*>(dialog);
-    // The handle stays open until this thread has ended: only the dialog's thread closes it.
-    WaitForSingleObject(self->m_hDownloadThread.Get(), INFINITE);
-    PostMessageW(self->m_hWnd, UM_DOWNLOAD_DONE, self->m_bSuccess.load() ? 1 : 0, 0);
-    return 0;
+bool CPrgsDlg::DownloadUpdate(const std::wstring& url, const std::wstring& file, HWND bar, CHttpClient& http) {
+    if (!update::IsUpdateDownloadAddress(url)) return false;
+    int shown = -1;
+    // Posted, never sent: a thread that waits for the dialog's thread could never be stopped
+    // by it.
+    const bool whole = http.GetToFile(url.c_str(), file.c_str(), [bar, &shown](int percent) {
+        if (percent == shown) return;
+        shown = percent;
+        PostMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    });
+    return whole && FileHasBytes(file.c_str());
 }
 
 void CPrgsDlg::JoinWorkers() {
     bool quit = false;
     WPARAM quitCode = 0;
-    for (fw::UniqueHandle* thread : {&m_hDownloadThread, &m_hWatchThread}) {
-        if (!*thread) continue;
-        HANDLE handle = thread->Get();
+    for (const fw::Worker* worker : {&m_download, &m_watch}) {
+        HANDLE handle = worker->Handle();
+        if (!handle) continue;
         while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -134,8 +129,6 @@ void CPrgsDlg::JoinWorkers() {
             }
         }
     }
-    m_hWatchThread.Reset();
-    m_hDownloadThread.Reset();
     m_http.reset();
     // A quit taken while waiting belongs to the loops further out.
     if (quit) PostQuitMessage(static_cast<int>(quitCode));

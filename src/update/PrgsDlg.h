@@ -2,12 +2,14 @@
 // skinned bar shows the transfer; a watch thread reports the end. The player may cancel.
 #pragma once
 #include "framework/Handles.h"
+#include "framework/Worker.h"
 #include "net/HttpFetch.h"
 #include "skin/DlgEx.h"
 #include "skin/SkinControls.h"
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 class CPrgsDlg : public CDlgEx {
 public:
@@ -32,8 +34,10 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static unsigned __stdcall UpdateDownloadThread(void* dialog);
-    static unsigned __stdcall UpdateWatchThread(void* dialog);
+    // The download job: the whole file at a refused address is never fetched.
+    static bool DownloadUpdate(const std::wstring& url, const std::wstring& file, HWND bar, CHttpClient& http);
+    // Starts the download job and the watch job, which posts UM_DOWNLOAD_DONE once the
+    // download job has ended.
     bool StartWorkers();
     // Waits for both threads to end, handling this thread's messages meanwhile, and closes
     // their handles; the dialog's thread is the only one that closes them.
@@ -43,13 +47,13 @@ private:
     CImgProgress m_progress;
     wchar_t m_szUrl[512] = {};
     wchar_t m_szFile[MAX_PATH] = {};
-    fw::UniqueHandle m_hDownloadThread;
-    fw::UniqueHandle m_hWatchThread;
+    fw::Worker m_download;
+    fw::Worker m_watch;
     // The request of one run; Cancel() from this thread closes its handles, which ends a
-    // read that blocks the download thread. The file stays with the download thread.
-    std::unique_ptr<CHttpClient> m_http;
+    // read that blocks the download job. The file stays with the download job.
+    std::shared_ptr<CHttpClient> m_http;
+    std::shared_ptr<std::atomic<int>> m_success;  // 1 once the whole file has arrived
     fw::UniqueBitmap m_closeImage;  // the caption button only reads it
     HWND m_hProgressWnd = nullptr;  // where the download thread posts the percentage
-    std::atomic<int> m_bSuccess{0};
     bool m_bFinishing = false;      // cancel or the result is being handled
 };

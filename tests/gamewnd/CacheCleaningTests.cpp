@@ -99,7 +99,7 @@ TEST(CacheCleaning, CleaningKeepsCookiesAndDeletesTheRest) {
     ASSERT_TRUE(WriteWholeFile(storage + L"\\site\\game.sol", "saved"));
     ASSERT_TRUE(SetFileAttributesW((storage + L"\\site\\game.sol").c_str(), FILE_ATTRIBUTE_READONLY));
 
-    ClearCachesThread(nullptr);
+    ClearCaches();
 
     EXPECT_FALSE(InCache(pageUrl));
     EXPECT_FALSE(FileExists(storage)) << "the read-only file and its folders are gone";

@@ -1,5 +1,6 @@
-// The main window's rules without a window: strip geometry, the minimum size, the account
-// keys, the key record and the close decisions.
+// The main window's rules without a window: strip geometry, the strip's current, lit and
+// pressed tab, the page and caption-control places, the minimum size, the account keys, the
+// key record and the close decisions.
 #include "gamewnd/TabStrip.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,127 @@ TEST(TabStrip, HitTestingFollowsTheStripBounds) {
     EXPECT_TRUE(HitTestStrip(308, 3, 1).onClose);
     EXPECT_FALSE(HitTestStrip(295, 10, 1).onClose);
     EXPECT_FALSE(HitTestStrip(300, 16, 1).onClose);
+}
+
+std::vector<Box> Boxes(const Repaint& r) { return std::vector<Box>(r.boxes, r.boxes + r.count); }
+
+TEST(StripStateMachine, HoverLightsOneTabAndItsCloseButton) {
+    StripState s;
+    Repaint r;
+    // Onto tab 1: lit, its tooltip shows, the tab is repainted.
+    EXPECT_EQ(s.Hover(HitTestStrip(400, 10, 2), false, r), TipChange::Show);
+    EXPECT_EQ(s.Hot(), 1);
+    EXPECT_EQ(s.Part(), HotPart::Tab);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{309, 3, 498, 25}}));
+    // Moving on the same tab changes nothing.
+    r = {};
+    EXPECT_EQ(s.Hover(HitTestStrip(410, 12, 2), false, r), TipChange::Keep);
+    EXPECT_EQ(r.count, 0);
+    // Onto its close button: only the button is repainted; no tooltip there.
+    r = {};
+    EXPECT_EQ(s.Hover(HitTestStrip(490, 5, 2), false, r), TipChange::Hide);
+    EXPECT_EQ(s.Part(), HotPart::Close);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{485, 3, 498, 16}}));
+    // With the left button down it is drawn pressed.
+    r = {};
+    s.Hover(HitTestStrip(490, 5, 2), true, r);
+    EXPECT_EQ(s.Part(), HotPart::ClosePressed);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{485, 3, 498, 16}}));
+    // Over to tab 0: both tabs are repainted; the tooltip comes back for tab 0.
+    r = {};
+    EXPECT_EQ(s.Hover(HitTestStrip(200, 10, 2), false, r), TipChange::Show);
+    EXPECT_EQ(s.Hot(), 0);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{309, 3, 498, 25}, {120, 3, 309, 25}}));
+    // Tab to tab with the tooltip up: it goes, to come back at the next move.
+    r = {};
+    EXPECT_EQ(s.Hover(HitTestStrip(400, 10, 2), false, r), TipChange::Hide);
+    EXPECT_EQ(s.Hover(HitTestStrip(401, 10, 2), false, r), TipChange::Show);
+    // Off the strip: nothing lit, the tooltip goes.
+    r = {};
+    EXPECT_EQ(s.Hover(HitTestStrip(700, 10, 2), false, r), TipChange::Hide);
+    EXPECT_EQ(s.Hot(), -1);
+    EXPECT_EQ(s.Part(), HotPart::None);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{309, 3, 498, 25}}));
+    // Leaving the window unlights the lit tab once.
+    s.Hover(HitTestStrip(200, 10, 2), false, r);
+    r = {};
+    s.Leave(r);
+    s.Leave(r);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{120, 3, 309, 25}}));
+    EXPECT_EQ(s.Current(), 0) << "hovering never changes the current tab";
+}
+
+TEST(StripStateMachine, PressSelectsAndReleaseCloses) {
+    StripState s;
+    Repaint r;
+    s.Added(1, r);
+    s.Added(3, r);
+    EXPECT_EQ(s.Current(), 2);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{120, 3, 309, 25}, {120, 3, 687, 25}}));
+    // Pressing another tab makes it current and shows it; the old and new tabs are repainted.
+    r = {};
+    EXPECT_TRUE(s.Press(HitTestStrip(200, 10, 3), false, r));
+    EXPECT_EQ(s.Current(), 0);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{498, 3, 687, 25}, {120, 3, 309, 25}}));
+    // The current tab again: shown only when the home page covers it.
+    r = {};
+    EXPECT_FALSE(s.Press(HitTestStrip(200, 10, 3), false, r));
+    EXPECT_TRUE(s.Press(HitTestStrip(200, 10, 3), true, r));
+    EXPECT_EQ(r.count, 0);
+    // Down on a close button: drawn pressed; released there it closes that tab.
+    r = {};
+    s.Press(HitTestStrip(300, 5, 3), false, r);
+    EXPECT_EQ(s.Hot(), 0);
+    EXPECT_EQ(s.Part(), HotPart::ClosePressed);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{296, 3, 309, 16}}));
+    EXPECT_FALSE(s.Press(HitTestStrip(700, 10, 3), false, r));
+    EXPECT_EQ(TabClosedByRelease(HitTestStrip(300, 5, 3), false), 0);
+    EXPECT_EQ(TabClosedByRelease(HitTestStrip(200, 10, 3), false), -1);
+    EXPECT_EQ(TabClosedByRelease(HitTestStrip(400, 10, 3), true), 1);
+    EXPECT_EQ(TabClosedByRelease(HitTestStrip(700, 10, 3), true), -1);
+}
+
+TEST(StripStateMachine, NextAndRemovalKeepACurrentTab) {
+    StripState s;
+    Repaint r;
+    s.Added(3, r);
+    r = {};
+    EXPECT_TRUE(s.Next(3, false, r));
+    EXPECT_EQ(s.Current(), 0);  // wraps after the last
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{498, 3, 687, 25}, {120, 3, 309, 25}}));
+    // Over the home page, or with one tab, the current tab stays and is only shown again.
+    r = {};
+    EXPECT_TRUE(s.Next(3, true, r));
+    EXPECT_TRUE(s.Next(1, false, r));
+    EXPECT_EQ(s.Current(), 0);
+    EXPECT_EQ(r.count, 0);
+    EXPECT_FALSE(s.Next(0, false, r));
+    // Closing the last of three tabs makes the new last current; the old strip is repainted.
+    s.Next(3, false, r);
+    s.Next(3, false, r);
+    s.Hover(HitTestStrip(600, 10, 3), false, r);
+    r = {};
+    s.Removed(2, 2, r);
+    EXPECT_EQ(s.Current(), 1);
+    EXPECT_EQ(s.Hot(), -1);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{120, 3, 687, 25}}));
+    // Closing a tab before the current one: the tab now at its place.
+    s.Removed(0, 1, r);
+    EXPECT_EQ(s.Current(), 0);
+    // A refused close unlights the tab.
+    s.Hover(HitTestStrip(200, 10, 1), false, r);
+    r = {};
+    s.Unlit(TabRect(0), r);
+    EXPECT_EQ(s.Hot(), -1);
+    EXPECT_EQ(Boxes(r), (std::vector<Box>{{120, 3, 309, 25}}));
+}
+
+TEST(MainWindowLayout, PageAndCaptionControls) {
+    EXPECT_EQ(PageArea(1000, 700), (Box{4, 30, 996, 696}));
+    EXPECT_EQ(CaptionControlBox(CaptionControl::Hide, 1000), (Box{886, 0, 913, 27}));
+    EXPECT_EQ(CaptionControlBox(CaptionControl::Sound, 1000), (Box{859, 0, 886, 27}));
+    EXPECT_EQ(CaptionControlBox(CaptionControl::System, 1000), (Box{815, 0, 859, 28}));
+    EXPECT_EQ(CaptionControlBox(CaptionControl::AddAccount, 1000), (Box{715, 7, 807, 23}));
 }
 
 TEST(TabStrip, MinimumSizeGrowsWithTheTabs) {
