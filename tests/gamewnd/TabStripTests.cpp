@@ -2,6 +2,7 @@
 // pressed tab, the page and caption-control places, the minimum size, the account keys, the
 // key record and the close decisions.
 #include "gamewnd/TabStrip.h"
+#include "gamewnd/PageKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,15 @@ TEST(MainWindowLayout, PageAndCaptionControls) {
     EXPECT_EQ(CaptionControlBox(CaptionControl::Sound, 1000), (Box{859, 0, 886, 27}));
     EXPECT_EQ(CaptionControlBox(CaptionControl::System, 1000), (Box{815, 0, 859, 28}));
     EXPECT_EQ(CaptionControlBox(CaptionControl::AddAccount, 1000), (Box{715, 7, 807, 23}));
+}
+
+TEST(PageKeyRules, CtrlDIsTheDKeysScanCodeAlone) {
+    EXPECT_TRUE(pagekeys::IsCtrlDChar(4, 0x0020));
+    // A repeat, context (Alt), extended or transition bit: not the plain key press.
+    for (unsigned keyData : {0x4020u, 0x2020u, 0x0120u, 0x8020u})
+        EXPECT_FALSE(pagekeys::IsCtrlDChar(4, keyData)) << keyData;
+    EXPECT_FALSE(pagekeys::IsCtrlDChar(4, 0x0021));
+    EXPECT_FALSE(pagekeys::IsCtrlDChar(L'd', 0x0020));
 }
 
 TEST(TabStrip, MinimumSizeGrowsWithTheTabs) {
