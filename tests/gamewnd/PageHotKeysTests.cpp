@@ -4,6 +4,7 @@
 #include "gamewnd/GamePage.h"
 #include "hotkeys/HotKeyStore.h"
 #include "support/MessagePump.h"
+#include "support/OleScope.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,6 @@ public:
 
 protected:
     void PurgeLoaderCache() override { ++refreshes; }  // every refresh purges first
-};
-
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
 };
 
 TEST(PageHotKeys, SwitchKeyGoesToTheHostAndAHookKeyF5DoesNotRefresh) {

@@ -1,8 +1,6 @@
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
-#include "update/Md5.h"
 #include "update/UpdateCheck.h"
-#include "update/UpdateKey.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -16,15 +14,6 @@ const char kConfigPath[] = "/update/ConfigVelkor.htm";
 const char kUpdAddr[] = "http://127.0.0.1/Velkor.exe";
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-// The key of the running file, computed here from its bytes in memory.
-std::string OwnKey() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::string bytes = ReadWholeFile(exe);
-    const std::wstring key = update::LocalVersionKey(update::Md5Hex(bytes.data(), bytes.size()), L"3.0.0.1");
-    return std::string(key.begin(), key.end());
-}
 
 std::string Upper(std::string s) {
     for (char& c : s)
@@ -76,7 +65,7 @@ protected:
 };
 
 TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
-    ServeKey(Upper(OwnKey()));
+    ServeKey(Upper(OwnVersionKey()));
     const UpdateOffer offer = Check(RUN_DESKTOP, true);
     EXPECT_FALSE(offer.differs);
     EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
@@ -85,21 +74,21 @@ TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Header("User-Agent"), "KRD");
 
-    ServeKey(OwnKey());
+    ServeKey(OwnVersionKey());
     EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
 }
 
 TEST_F(UpdateCheck, AnyOtherKeyOffersTheUpdate) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[5] = other[5] == 'a' ? 'b' : 'a';
     ServeKey(other);
     const UpdateOffer offer = Check(RUN_DESKTOP, true);
     EXPECT_TRUE(offer.differs);
     EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
 
-    ServeKey(OwnKey() + "0");
+    ServeKey(OwnVersionKey() + "0");
     EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
-    ServeKey(OwnKey().substr(0, 31));
+    ServeKey(OwnVersionKey().substr(0, 31));
     EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
     // The digits alone are what a key without a digest would be: still different.
     ServeKey("3001");
@@ -120,21 +109,21 @@ TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
 }
 
 TEST_F(UpdateCheck, OverlongAddressOrKeyIsDroppedNotCut) {
-    ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
+    ServeKey(OwnVersionKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
     EXPECT_EQ(wcslen(Check(RUN_UPDATE, true).szUpdAddr), 511u);
-    ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
+    ServeKey(OwnVersionKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
     EXPECT_STREQ(Check(RUN_UPDATE, true).szUpdAddr, L"");
     // The key takes 63 characters at most: a longer one is no key at all.
-    ServeKey(OwnKey() + std::string(31, 'x'));
+    ServeKey(OwnVersionKey() + std::string(31, 'x'));
     EXPECT_TRUE(Check(RUN_UPDATE, true).differs) << "63 characters";
-    ServeKey(OwnKey() + std::string(32, 'x'));
+    ServeKey(OwnVersionKey() + std::string(32, 'x'));
     const UpdateOffer offer = Check(RUN_UPDATE, true);
     EXPECT_FALSE(offer.differs) << "64 characters";
     EXPECT_STREQ(offer.szServerKey, L"");
 }
 
 TEST_F(UpdateCheck, FailedFetchOffersNothing) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"status=404&body=" + StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
     EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
@@ -155,7 +144,7 @@ TEST_F(UpdateCheck, FailedFetchOffersNothing) {
 }
 
 TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     for (RunMode mode : {RUN_INSTALL, RUN_OLVESK, RUN_UNINSTALL, RUN_NEWGAME})
@@ -167,7 +156,7 @@ TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {
 }
 
 TEST_F(UpdateCheck, NoRequestOnTheDayOfTheLastUpdateUnlessForced) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     // The last update was on the same UTC day as the check, hours earlier.
@@ -182,7 +171,7 @@ TEST_F(UpdateCheck, NoRequestOnTheDayOfTheLastUpdateUnlessForced) {
 }
 
 TEST_F(UpdateCheck, NoRequestOnADisabledWeekdayUnlessForced) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     const BYTE today = BYTE(Wednesday().wDayOfWeek);
