@@ -73,7 +73,7 @@ datadir="$WINEPREFIX/drive_c/ProgramData/Olvesk/GameLogin"
 mkdir -p "$datadir"
 cp build/local/Velkor.exe "$datadir/Velkor.exe"
 installed='C:\ProgramData\Olvesk\GameLogin\Velkor.exe'
-# Runs start_bench; appends "<seconds> <caption>|<class>" of the window that counted, or
+# Runs start_bench; appends "<seconds> <caption>|<class>|<size>" of the window that counted, or
 # fails the benchmark when that window never showed.
 start() {
   local out=$1; shift
@@ -96,7 +96,7 @@ t_start_bare=$(best <"$work/s_bare" | cut -d' ' -f1)
 echo "== page start to login background shown"
 : >"$work/p_velkor"; : >"$work/p_bare"
 for i in $(seq $runs); do
-  start "$work/p_velkor" /host /layered "$installed" /newgm /HOST /1
+  start "$work/p_velkor" /host /owned /layered "$installed" /newgm /HOST /1
   start "$work/p_bare" /host '/title=bare browser' "$(win "$work/bare_browser.exe")" HOST
 done
 line=$(best <"$work/p_velkor")

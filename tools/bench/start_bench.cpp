@@ -1,14 +1,16 @@
 // Start-up time of a program: from CreateProcess until the process shows the window asked
 // for, a visible top-level window that matches every criterion given. The process and
 // anything it started end with the job afterwards.
-//   start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host] <exe> [arguments]
+//   start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] <exe> [arguments]
 //     /class=, /title=   the window's class name and caption, exactly
 //     /control=ID        it has a child control with that id
 //     /layered           it is a layered window (per-pixel alpha, as the login background)
+//     /owned             it is owned by the host window (as the login background, and not a
+//                        message box of the page, is)
 //     /host              a hidden host window of this program stands in for a main window;
 //                        "HOST" in the arguments becomes its handle, in decimal. It accepts
 //                        an account key (WM_COPYDATA answers 1), as the main window does.
-// Prints "start <seconds> <caption>|<class>" of the window that counted.
+// Prints "start <seconds> <caption>|<class>|<width>x<height>" of the window that counted.
 #include "BenchChild.h"
 
 #include <windows.h>
@@ -24,6 +26,7 @@ struct Criteria {
     std::wstring className, title;
     int control = 0;
     bool layered = false;
+    HWND owner = nullptr;  // when it must be owned by this window
     HWND found = nullptr;
 };
 
@@ -39,6 +42,7 @@ BOOL CALLBACK Visit(HWND wnd, LPARAM param) {
     if (!c->className.empty() && c->className != cls) return TRUE;
     if (c->control && !GetDlgItem(wnd, c->control)) return TRUE;
     if (c->layered && !(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED)) return TRUE;
+    if (c->owner && GetWindow(wnd, GW_OWNER) != c->owner) return TRUE;
     c->found = wnd;
     return FALSE;
 }
@@ -70,7 +74,7 @@ void PumpPending() {
 
 int wmain(int argc, wchar_t** argv) {
     Criteria want;
-    bool host = false;
+    bool host = false, owned = false;
     int i = 1;
     for (; i < argc && argv[i][0] == L'/' && argv[i][1] != L'\0'; ++i) {
         const std::wstring a = argv[i];
@@ -79,14 +83,16 @@ int wmain(int argc, wchar_t** argv) {
         else if (a.rfind(L"/control=", 0) == 0) want.control = _wtoi(a.c_str() + 9);
         else if (a == L"/layered") want.layered = true;
         else if (a == L"/host") host = true;
+        else if (a == L"/owned") owned = true;
         else break;  // the program's path
     }
     if (i >= argc) {
-        std::fprintf(stderr, "usage: start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host] <exe> [args]\n");
+        std::fprintf(stderr, "usage: start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] <exe> [args]\n");
         return 1;
     }
     const HWND hostWindow = host ? MakeHost() : nullptr;
     if (host && !hostWindow) return 4;
+    if (owned) want.owner = hostWindow;
     const std::wstring hostText = std::to_wstring(reinterpret_cast<UINT_PTR>(hostWindow));
     const wchar_t* exe = argv[i];
     std::wstring command = L"\"" + std::wstring(exe) + L"\"";
@@ -100,6 +106,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     double t0 = 0, t1 = 0;
     wchar_t caption[256] = {}, cls[256] = {};
+    RECT rect = {};
     {
         const bench::Child child(exe, command);
         if (!child.Started()) return 2;
@@ -117,10 +124,11 @@ int wmain(int argc, wchar_t** argv) {
         if (want.found) {
             GetWindowTextW(want.found, caption, 256);
             GetClassNameW(want.found, cls, 256);
+            GetWindowRect(want.found, &rect);
         }
     }
     if (hostWindow) DestroyWindow(hostWindow);
     if (!want.found) return 3;
-    std::printf("start %.6f %ls|%ls\n", t1 - t0, caption, cls);
+    std::printf("start %.6f %ls|%ls|%ldx%ld\n", t1 - t0, caption, cls, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
 }
