@@ -41,15 +41,6 @@ LoadGameArgs SplitLoadGame(std::wstring_view url) {
     return args;
 }
 
-bool IsEnterGameCommand(std::wstring_view url) {
-    return url.find(kEnterGameMarker) != std::wstring_view::npos;
-}
-
-std::wstring EnterGameArgument(std::wstring_view url) {
-    if (url.size() <= kEnterGameMarker.size()) return {};
-    return std::wstring(url.substr(kEnterGameMarker.size()));
-}
-
 std::string PercentDecode(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

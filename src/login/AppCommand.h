@@ -29,11 +29,6 @@ struct LoadGameArgs {
 };
 LoadGameArgs SplitLoadGame(std::wstring_view url);
 
-// "app://entergame|" anywhere in the address; the argument is the address from index 16 on.
-inline constexpr std::wstring_view kEnterGameMarker = L"app://entergame|";
-bool IsEnterGameCommand(std::wstring_view url);
-std::wstring EnterGameArgument(std::wstring_view url);
-
 // The protocol's limit for a LOGIN text in the ANSI code page (and for its decoded forms).
 inline constexpr size_t kMaxLoginBytes = 255;
 

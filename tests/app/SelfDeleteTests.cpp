@@ -3,6 +3,7 @@
 #include "app/InstallRules.h"
 #include "app/Uninstall.h"
 #include "framework/Handles.h"
+#include "support/HostState.h"
 #include "support/MessagePump.h"
 #include "support/WineTest.h"
 
@@ -45,7 +46,8 @@ std::wstring PendingDeletions() {
 }
 
 TEST(SelfDelete, WithoutABatchTheProgramGoesAtTheNextRestart) {
-    const std::wstring before = PendingDeletions();
+    RegistryValueScope kept(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                            L"PendingFileRenameOperations");
     // A folder name the ANSI code page cannot hold, and a batch that cannot be written.
     TempFolder thai(L"\u0E01"), plain(L"plain");
     const std::wstring thaiExe = thai.File(L"Velkor.exe"), exe = plain.File(L"Velkor.exe");
@@ -56,30 +58,16 @@ TEST(SelfDelete, WithoutABatchTheProgramGoesAtTheNextRestart) {
     const std::wstring after = PendingDeletions();
     for (const std::wstring& path : {thaiExe, exe})  // the path, then an empty target
         EXPECT_NE(after.find(L"\\??\\" + path + std::wstring(2, L'\0')), std::wstring::npos);
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before.c_str()),
-                   DWORD((before.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 TEST(CountFiles, NeverFollowsLinksRefusesWhatCannotBeListedAndStopsAtTwo) {
-    // A Unix link leading back up, which Wine shows as a reparse point. Wine starts Unix
-    // programs without a handle that tells their end: the test waits for the effect.
-    const std::string unixDir = "/tmp/velkor-count-" + std::to_string(GetCurrentProcessId());
-    const std::wstring folder = WinePathFromUnix(unixDir.c_str()), unixW(unixDir.begin(), unixDir.end());
-    auto runUnix = [](std::wstring line) {
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    };
+    // A Unix link leading back up, which Wine shows as a reparse point; in a folder of the
+    // test's own, whose deletion does not follow links.
+    TempFolder count(L"count");
+    const std::wstring folder = count.File(L"tree");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) && CreateDirectoryW((folder + L"\\sub").c_str(), nullptr));
     ASSERT_TRUE(WriteWholeFile(folder + L"\\Velkor.exe", "MZ"));
-    runUnix(L"Z:\\bin\\ln -s " + unixW + L" " + unixW + L"/sub/loop");
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(folder + L"\\sub\\loop"); }));
+    ASSERT_TRUE(MakeUnixLink(folder, folder + L"\\sub\\loop"));
     ASSERT_TRUE(GetFileAttributesW((folder + L"\\sub\\loop").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_EQ(CountFilesInFolder(folder.c_str()), 1);
     ASSERT_TRUE(WriteWholeFile(folder + L"\\sub\\a", "a") && WriteWholeFile(folder + L"\\sub\\b", "b"));
@@ -90,7 +78,7 @@ TEST(CountFiles, NeverFollowsLinksRefusesWhatCannotBeListedAndStopsAtTwo) {
     ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep + L"\\" + std::wstring(250, L'd')).c_str(), nullptr));
     EXPECT_EQ(CountFilesInFolder(deep.c_str()), install::kFolderNotListed);
-    runUnix(L"Z:\\bin\\rm -rf " + unixW);
+    RemoveUnixLink(folder + L"\\sub\\loop");
 }
 
 TEST(AppendToFile, AddsAtTheEndAndKeepsTheSystemsErrorOnFailure) {

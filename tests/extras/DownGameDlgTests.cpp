@@ -1,7 +1,7 @@
 // The game-client download under Wine against the stand-in update server; the dialog runs
 // modally while a thread timer of the test watches it and presses its buttons.
 #include "extras/DownGameDlg.h"
-#include "extras/ModalRun.h"
+#include "support/ModalRun.h"
 #include "support/GdiplusScope.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
@@ -12,7 +12,7 @@
 #include <string>
 
 using namespace testing_support;
-using extras_tests::Click;
+using testing_support::Click;
 
 namespace {
 
@@ -58,7 +58,7 @@ protected:
         ASSERT_TRUE(StandIn::Rule(std::wstring(L"/dl/") + name + L".exe", setupRule));
     }
     INT_PTR Run(CDownGameDlg& dlg, const std::function<bool(HWND, int)>& step) {
-        return extras_tests::RunModal(dlg, [&] { return dlg.Run(); }, step);
+        return testing_support::RunModal(dlg, [&] { return dlg.Run(); }, step);
     }
 };
 

@@ -1,7 +1,7 @@
 // Add to favourites under Wine (ANSI code page 936), into a folder of the test's own in place
 // of the Favorites folder.
 #include "extras/FavDlg.h"
-#include "extras/ModalRun.h"
+#include "support/ModalRun.h"
 #include "support/WineTest.h"
 
 #include "extras_ids.h"
@@ -10,7 +10,7 @@
 #include <vector>
 
 using namespace testing_support;
-using extras_tests::Click;
+using testing_support::Click;
 
 namespace {
 
@@ -26,7 +26,7 @@ int FilesIn(const std::wstring& folder) {
 }
 
 INT_PTR RunFav(CFavDlg& dlg, const std::function<bool(HWND, int)>& step) {
-    return extras_tests::RunModal(dlg, [&] { return dlg.Run(); }, step);
+    return testing_support::RunModal(dlg, [&] { return dlg.Run(); }, step);
 }
 
 TEST(Favorites, WritesTheShortcutInTheAnsiCodePage) {

@@ -3,6 +3,7 @@
 #include "framework/Dialog.h"
 #include "framework/Window.h"
 #include "support/DialogTemplate.h"
+#include "support/ModalRun.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -103,6 +104,7 @@ public:
     std::vector<UINT> preTranslated;
     std::vector<WORD> clicked;  // BN_CLICKED of buttons other than OK and Cancel
     INT_PTR endWith = -1;
+    bool endsItself = true;  // false: only the player (the test) ends it
 
     bool PreTranslateMessage(MSG& msg) override {
         if (msg.message == kPing) {
@@ -135,6 +137,7 @@ protected:
         }
         if (msg == WM_TIMER && wParam == 2) {
             KillTimer(m_hWnd, 2);
+            if (!endsItself) return 0;
             if (endWith >= 0) EndDialog(endWith);
             else PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return 0;
@@ -177,18 +180,15 @@ TEST(Dialog, EndDialogResultAndCloseMeanCancel) {
 
     // The same object can run again; closing it answers IDCANCEL.
     TestDialog again(t.Get());
-    again.endWith = -1;
-    struct Closer {
-        static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            HWND dlgWnd = FindWindowW(nullptr, L"Test dialog");
-            if (dlgWnd) PostMessageW(dlgWnd, WM_CLOSE, 0, 0);
-        }
-    };
-    // Close before the dialog's own OK arrives.
-    UINT_PTR timer = SetTimer(nullptr, 0, 5, Closer::Fire);
-    INT_PTR r = again.DoModal();
-    KillTimer(nullptr, timer);
+    again.endsItself = false;
+    // Closed as the close box does.
+    const INT_PTR r = testing_support::WhileModal([&] { return again.DoModal(); },
+                                                  [&](int) {
+                                                      if (!again.Handle()) return false;
+                                                      PostMessageW(again.Handle(), WM_CLOSE, 0, 0);
+                                                      return true;
+                                                  },
+                                                  5);
     EXPECT_EQ(r, IDCANCEL);
 }
 

@@ -36,9 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(args.login.find(L'|') == std::wstring::npos);
     FUZZ_CHECK(args.login.size() + args.gameUrl.size() <= url.size());
 
-    FUZZ_CHECK(IsEnterGameCommand(url) == (url.find(kEnterGameMarker) != std::wstring::npos));
-    FUZZ_CHECK(EnterGameArgument(url).size() <= url.size());
-
     for (const std::wstring& login : {url, args.login}) {
         AccountKey key;
         key.account = L"untouched";

@@ -1,6 +1,7 @@
 #include "gamewnd/CacheCleaning.h"
 #include "gamewnd/CacheLimit.h"
 #include "gamewnd/CacheRules.h"
+#include "support/HostState.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -32,43 +33,9 @@ bool InCache(const std::wstring& url) {
     return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
 }
 
-// Wine has no junctions and no symbolic links of its own: it shows a Unix symbolic link to
-// a folder as a folder that is a reparse point, as Windows shows a junction. Such links are
-// made and removed with the Linux system calls (symlink 88, unlink 87 on x86-64), issued
-// from a few bytes of machine code: a Windows program has no other way to them.
-long long UnixCall(int number, const char* first, const char* second) {
-    static const unsigned char code[] = {
-        0x57, 0x56,        // push rdi; push rsi (the caller's)
-        0x89, 0xC8,        // mov eax, ecx  (the call's number)
-        0x48, 0x89, 0xD7,  // mov rdi, rdx  (its first argument)
-        0x4C, 0x89, 0xC6,  // mov rsi, r8   (its second)
-        0x0F, 0x05,        // syscall
-        0x5E, 0x5F,        // pop rsi; pop rdi
-        0xC3,              // ret
-    };
-    void* page = VirtualAlloc(nullptr, sizeof(code), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
-    if (!page) return -1;
-    memcpy(page, code, sizeof(code));
-    const long long result = reinterpret_cast<long long (*)(int, const char*, const char*)>(page)(number, first, second);
-    VirtualFree(page, 0, MEM_RELEASE);
-    return result;
-}
-
-std::string UnixName(const std::wstring& path) {
-    using Convert = char*(CDECL*)(const wchar_t*);
-    auto convert = reinterpret_cast<Convert>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                                            "wine_get_unix_file_name"));
-    char* name = convert ? convert(path.c_str()) : nullptr;
-    if (!name) return {};
-    std::string out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-}
-
 TEST(CacheLimit, WrittenOnlyIntoAnExistingKey) {
     // A fresh test prefix may or may not have the key: what was there is put back.
-    DWORD before = 0, size = sizeof(before);
-    const LONG had = RegGetValueW(HKEY_CURRENT_USER, kContentKey, L"CacheLimit", RRF_RT_REG_DWORD, nullptr, &before, &size);
+    RegistryKeyScope kept(HKEY_CURRENT_USER, kContentKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, kContentKey);
     RegDeleteKeyW(HKEY_CURRENT_USER, kContentKey);
 
@@ -78,12 +45,10 @@ TEST(CacheLimit, WrittenOnlyIntoAnExistingKey) {
 
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kContentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
     EXPECT_TRUE(SetBrowserCacheLimit());
-    DWORD value = 0, type = 0;
-    size = sizeof(value);
+    DWORD value = 0, type = 0, size = sizeof(value);
     EXPECT_EQ(RegQueryValueExW(key, L"CacheLimit", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), 0);
     EXPECT_EQ(type, DWORD(REG_DWORD));
     EXPECT_EQ(value, 1048576u);
-    if (had == ERROR_SUCCESS) RegSetValueExW(key, L"CacheLimit", 0, REG_DWORD, reinterpret_cast<BYTE*>(&before), 4);
     RegCloseKey(key);
 }
 
@@ -149,8 +114,8 @@ TEST(CacheCleaning, DeleteTreeSkipsWhatItCannotAndNeverLeavesTheFolder) {
     ASSERT_TRUE(WriteWholeFile(root + L"\\free\\deep\\a.txt", "b"));
     ASSERT_TRUE(WriteWholeFile(root + L"\\busy\\deep\\open.txt", "c"));
     ASSERT_TRUE(WriteWholeFile(root + L"\\busy\\sibling.txt", "d"));
-    const std::string link = UnixName(root) + "/link";
-    ASSERT_EQ(UnixCall(88, UnixName(outside.Path()).c_str(), link.c_str()), 0);
+    // Wine has no junctions of its own: a Unix link to a folder is what it shows as one.
+    ASSERT_TRUE(MakeUnixLink(outside.Path(), root + L"\\link"));
     ASSERT_TRUE(GetFileAttributesW((root + L"\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     ASSERT_TRUE(FileExists(root + L"\\link\\precious.txt")) << "the junction leads outside";
 
@@ -172,7 +137,7 @@ TEST(CacheCleaning, DeleteTreeSkipsWhatItCannotAndNeverLeavesTheFolder) {
     EXPECT_EQ(ReadWholeFile(outside.File(L"precious.txt")), "keep") << "what the link leads to stays";
     // Windows removes the link itself like an empty folder; Wine can't remove a Unix link
     // through the Windows calls, so here it stays and is removed from the Linux side.
-    UnixCall(87, link.c_str(), nullptr);
+    RemoveUnixLink(root + L"\\link");
     ASSERT_TRUE(DeleteFileW(longName.c_str()));
 
     EXPECT_EQ(::DeleteTree(root.c_str()), 1);

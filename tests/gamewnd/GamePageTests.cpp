@@ -7,6 +7,7 @@
 #include "skin/SkinImage.h"
 #include "skin_ids.h"
 #include "support/GdiplusScope.h"
+#include "support/OleScope.h"
 #include "support/WindowPixels.h"
 #include "support/WineTest.h"
 
@@ -70,11 +71,6 @@ protected:
     }
     void OfferGameDownload(const std::wstring& name) override { offered.push_back(name); }
     void ApplyMute(bool muted) override { mutes.push_back(muted); }
-};
-
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
 };
 
 class GameFrame : public ::testing::Test {

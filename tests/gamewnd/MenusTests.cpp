@@ -3,9 +3,9 @@
 #include "common/AppMessages.h"
 #include "gamewnd/QuillonDlg.h"
 #include "hotkeys/HotKeyStore.h"
-#include "update/Md5.h"
-#include "update/UpdateKey.h"
+#include "support/MainWindowFixture.h"
 #include "support/MessagePump.h"
+#include "support/ModalRun.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -80,40 +80,46 @@ void Press(std::initializer_list<WORD> keys) {
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) Key(*it, true);
 }
 
-class MainWindowMenus : public ::testing::Test {
+// Waits until the window has handled every key event sent so far. F24, which nothing here
+// uses, goes through the system's input behind them; a keyboard hook of the test's own sees
+// it only after the window's hook has seen (and posted its news of) the earlier events, and
+// posts its own note behind that news on the same thread's queue.
+bool g_noteSeen = false;
+HWND g_noteWindow = nullptr;
+LRESULT CALLBACK NoteProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP) g_noteSeen = true;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+LRESULT CALLBACK NoteHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == WM_KEYUP && reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_F24)
+        PostMessageW(g_noteWindow, WM_APP, 0, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+bool KeysHandled() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = NoteProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VelkorTestKeyNote";
+    RegisterClassW(&wc);  // already there after the first call
+    g_noteWindow = CreateWindowExW(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, NoteHook, GetModuleHandleW(nullptr), 0);
+    g_noteSeen = false;
+    Press({VK_F24});
+    const bool seen = PumpUntil([] { return g_noteSeen; }, 20000);
+    UnhookWindowsHookEx(hook);
+    DestroyWindow(g_noteWindow);
+    return seen;
+}
+
+class MainWindowMenus : public MainWindowFixture<MenuDlg> {
 protected:
-    void SetUp() override {
-        hotkeys::SetHotKeyIniPathForTests(m_dir.File(L"Statistic.ini"));
-        for (const wchar_t* name : {L"VELKOR_PROBE_LOG", L"VELKOR_STUB_KEY", L"VELKOR_STUB_HOME", L"VELKOR_STUB_IDLE"})
-            SetEnvironmentVariableW(name, nullptr);
-    }
-    void TearDown() override {
-        if (m_dlg.Handle()) {
-            for (HWND frame : m_dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-            DestroyWindow(m_dlg.Handle());
-        }
-        hotkeys::SetHotKeyIniPathForTests(L"");
-    }
     void SetKey(const wchar_t* iniKey, const wchar_t* value) {
         WritePrivateProfileStringW(L"Velkor", iniKey, value, m_dir.File(L"Statistic.ini").c_str());
     }
     void Open(bool idle = false) {
         SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", idle ? L"1" : nullptr);
-        ASSERT_TRUE(m_dlg.CreateModeless());
-        ShowWindow(m_dlg.Handle(), SW_SHOWNA);
+        OpenWindow();
     }
-    void WaitForTabs(size_t count) {
-        ASSERT_TRUE(PumpUntil([&] { return m_dlg.TabWnds().size() == count; }, 30000));
-    }
-    void AddTab() {
-        const size_t count = m_dlg.TabWnds().size();
-        PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
-        WaitForTabs(count + 1);
-    }
-    bool Visible() const { return IsWindowVisible(m_dlg.Handle()) != FALSE; }
-
-    TempFolder m_dir{L"menus"};
-    MenuDlg m_dlg{MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0}};
 };
 
 TEST_F(MainWindowMenus, BothMenusListTheirItemsAndRunTheirCommands) {
@@ -171,9 +177,8 @@ TEST_F(MainWindowMenus, TrayIconComesBackWhenTheShellRestarts) {
 
 TEST_F(MainWindowMenus, BossKeyTogglesOncePerPressAndOnlyWithATab) {
     Open(true);  // a login still open: no tab yet
-    PumpFor(300);
     Press({VK_F10});
-    PumpFor(500);
+    ASSERT_TRUE(KeysHandled());
     EXPECT_TRUE(Visible()) << "no tab, no boss key";
 
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", nullptr);
@@ -181,7 +186,7 @@ TEST_F(MainWindowMenus, BossKeyTogglesOncePerPressAndOnlyWithATab) {
     // Held down: the key repeats (an even number of key-downs), the window hides once.
     for (int i = 0; i < 4; ++i) Key(VK_F10, false);
     Key(VK_F10, true);
-    PumpFor(800);
+    ASSERT_TRUE(KeysHandled());
     EXPECT_FALSE(Visible()) << "one toggle for the whole press";
     Press({VK_F10});
     EXPECT_TRUE(PumpUntil([&] { return Visible(); }));
@@ -233,44 +238,34 @@ TEST_F(MainWindowMenus, SwitchKeyCyclesTabsAndEscDoesNotClose) {
     EXPECT_EQ(reloads, 3);
 }
 
-// Runs while a modal loop of the code under test is open.
-std::function<void()> g_duringModal;
-void CALLBACK DuringModal(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (g_duringModal) g_duringModal();
-}
-
 TEST_F(MainWindowMenus, SettingsDialogMutesTheHotKeysAndHidingClosesItUnsaved) {
     Open();
     WaitForTabs(1);
     m_dlg.choices = {5};
-    bool visibleAfterBossKey = false, dialogSeen = false;
-    g_duringModal = [&] {
+    bool visibleAfterBossKey = false, dialogSeen = false, keysHandled = false;
+    auto duringModal = [&](int tick) {
         HWND settings = FindWindowW(L"#32770", L"设置");
         dialogSeen = settings && IsWindowVisible(settings);
+        if (!dialogSeen) {
+            if (tick < 400) return false;  // 20 s
+            if (settings) PostMessageW(settings, WM_CLOSE, 0, 0);  // the test fails rather than hangs
+            return true;
+        }
         // The boss key pressed into the open dialog does not hide the window behind it.
         Press({VK_F10});
-        PumpFor(400);
+        keysHandled = KeysHandled();
         visibleAfterBossKey = Visible();
         SendMessageW(m_dlg.Handle(), UM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
+        return true;
     };
-    SetTimer(nullptr, 0, 300, DuringModal);
-    SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), 0);
-    g_duringModal = nullptr;
+    WhileModal([&] { return SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), 0); }, duringModal);
     EXPECT_TRUE(dialogSeen);
+    ASSERT_TRUE(keysHandled);
     EXPECT_TRUE(visibleAfterBossKey);
     EXPECT_FALSE(Visible()) << "the tray click hid the window and closed the dialog";
     wchar_t text[32] = {};
     GetPrivateProfileStringW(L"Velkor", L"ShortKey", L"<absent>", text, 32, m_dir.File(L"Statistic.ini").c_str());
     EXPECT_STREQ(text, L"<absent>");
-}
-
-std::string OwnKey() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::string bytes = ReadWholeFile(exe);
-    const std::wstring key = update::LocalVersionKey(update::Md5Hex(bytes.data(), bytes.size()), L"3.0.0.1");
-    return std::string(key.begin(), key.end());
 }
 
 TEST_F(MainWindowMenus, UpdateChecksOffTheWindowThreadThenSaysSoOrStartsTheUpdate) {
@@ -282,16 +277,20 @@ TEST_F(MainWindowMenus, UpdateChecksOffTheWindowThreadThenSaysSoOrStartsTheUpdat
     };
     Open();
     WaitForTabs(1);
-    ASSERT_TRUE(serve(OwnKey(), L"delay=4000&"));
+    ASSERT_TRUE(serve(OwnVersionKey(), L"delay=15000&"));
     m_dlg.choices = {4};
-    // The server takes its time; the window and the boss key do not wait for it.
-    const DWORD start = GetTickCount();
+    // The server takes its time; the window and the boss key do not wait for it: the window
+    // hides while the server still holds its answer back (an order, not a time).
     PostMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), 0);
-    ASSERT_TRUE(PumpUntil([&] { return !m_dlg.menus.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !StandIn::RequestsFor("/update/ConfigVelkor.htm").empty(); }, 20000))
+        << "the check asked nothing";
     Press({VK_F10});
     ASSERT_TRUE(PumpUntil([&] { return !Visible(); }, 20000));
-    EXPECT_LT(GetTickCount() - start, 2000u);
-    ASSERT_TRUE(PumpUntil([&] { return !m_dlg.asked.empty(); }, 30000));
+    const std::vector<RecordedRequest> pending = StandIn::RequestsFor("/update/ConfigVelkor.htm");
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_FALSE(pending[0].answered) << "the window waited for the server's answer before it hid";
+    EXPECT_TRUE(m_dlg.asked.empty());
+    ASSERT_TRUE(PumpUntil([&] { return !m_dlg.asked.empty(); }, 40000));
     EXPECT_EQ(m_dlg.asked, (std::vector<std::wstring>{L"已经是最新版本，无需进行更新。"}));
     EXPECT_EQ(m_dlg.updatesStarted, 0);
 

@@ -6,6 +6,7 @@
 #include "gamewnd/GamePage.h"
 #include "hotkeys/HotKeyStore.h"
 #include "support/MessagePump.h"
+#include "support/OleScope.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -46,11 +47,6 @@ protected:
         }
         return false;
     }
-};
-
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
 };
 
 // A host window and a page frame in it, with the hot keys of a fresh Statistic.ini.

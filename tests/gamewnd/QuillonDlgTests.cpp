@@ -3,13 +3,15 @@
 #include "common/AppMessages.h"
 #include "gamewnd/QuillonDlg.h"
 #include "skin/SkinImage.h"
-#include "support/GdiplusScope.h"
+#include "support/HostState.h"
+#include "support/MainWindowFixture.h"
 #include "support/WindowPixels.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,29 +35,23 @@ protected:
     }
 };
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowFixture<TestMainDlg> {
 protected:
     void SetUp() override {
+        MainWindowFixture::SetUp();
         m_log = m_dir.File(L"pages.log");
         SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", m_log.c_str());
-        SetEnvironmentVariableW(L"VELKOR_STUB_KEY", nullptr);
-        SetEnvironmentVariableW(L"VELKOR_STUB_HOME", nullptr);
-        SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", nullptr);
     }
     void TearDown() override {
-        // Whatever the test left, its page processes go with the window.
-        if (m_dlg.Handle()) {
-            for (HWND frame : m_dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-            DestroyWindow(m_dlg.Handle());
-        }
+        MainWindowFixture::TearDown();
         for (const auto& process : m_pages) WaitForSingleObject(process.Get(), 10000);
         SetEnvironmentVariableW(L"VELKOR_PROBE_LOG", nullptr);
+        SetEnvironmentVariableW(L"VELKOR_STUB_CLOSE_LOG", nullptr);
     }
 
     void Open(const wchar_t* firstKey) {
         Key(firstKey);
-        ASSERT_TRUE(m_dlg.CreateModeless());
-        ShowWindow(m_dlg.Handle(), SW_SHOWNA);
+        OpenWindow();
     }
     // Tabs 1服-一区-a, -b and -c, the last one current.
     void OpenWithThreeTabs() {
@@ -70,8 +66,7 @@ protected:
     void Key(const wchar_t* key) { SetEnvironmentVariableW(L"VELKOR_STUB_KEY", key); }
     // Waits until the window has `count` tabs, keeping hold of each new page process.
     void WaitForTabs(size_t count) {
-        ASSERT_TRUE(PumpUntil([&] { return m_dlg.TabWnds().size() == count; }, 30000))
-            << "tabs: " << m_dlg.TabWnds().size();
+        MainWindowFixture::WaitForTabs(count);
         KeepPages();
     }
     void KeepPages() {
@@ -110,11 +105,17 @@ protected:
     bool PageEnded(size_t i, DWORD ms = 20000) {
         return i < m_pages.size() && WaitForSingleObject(m_pages[i].Get(), ms) == WAIT_OBJECT_0;
     }
+    // Page stubs started from now on note the parent their frame had when told to close.
+    void NoteClosingParents() { SetEnvironmentVariableW(L"VELKOR_STUB_CLOSE_LOG", m_dir.File(L"closes.log").c_str()); }
+    // The parent a frame had as its page was told to close it (null: it was never told).
+    HWND ParentWhenClosed(HWND frame) {
+        std::istringstream log(ReadWholeFile(m_dir.File(L"closes.log")));
+        for (long long closed = 0, parent = 0; log >> closed >> parent;)
+            if (closed == reinterpret_cast<INT_PTR>(frame)) return reinterpret_cast<HWND>(static_cast<INT_PTR>(parent));
+        return nullptr;
+    }
 
-    GdiplusScope m_gdiplus;
-    TempFolder m_dir{L"mainwnd"};
     std::wstring m_log;
-    TestMainDlg m_dlg{MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0}};
     std::vector<DWORD> m_pids;
     std::vector<fw::UniqueHandle> m_pages;
 };
@@ -158,6 +159,7 @@ TEST_F(MainWindow, LaunchesPagesRefusesOpenAccountsAndStopsAtThreeTabs) {
 }
 
 TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
+    NoteClosingParents();
     OpenWithThreeTabs();
     const std::vector<HWND> frames = m_dlg.TabWnds();
 
@@ -176,9 +178,9 @@ TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
     EXPECT_EQ(m_dlg.AccountKeys().All(), (std::vector<std::wstring>{L"1服-一区-b", L"1服-一区-c"}));
     EXPECT_EQ(m_dlg.CurrentTab(), 0);
     EXPECT_TRUE(IsWindowVisible(frames[1]));
-    // Detached from the main window (the page may already have destroyed it).
-    EXPECT_TRUE(!IsWindow(frames[0]) || GetAncestor(frames[0], GA_PARENT) != m_dlg.Handle());
+    // Detached from the main window before its page was told to close it.
     EXPECT_TRUE(PageEnded(0));
+    EXPECT_EQ(ParentWhenClosed(frames[0]), GetDesktopWindow());
 
     // Closing the last index makes the new last one current.
     m_dlg.answers = {IDYES};
@@ -195,6 +197,7 @@ TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
 }
 
 TEST_F(MainWindow, ExitDetachesAndClosesEveryPage) {
+    NoteClosingParents();
     Open(L"1服-一区-a");
     WaitForTabs(1);
     Key(L"1服-一区-b");
@@ -206,9 +209,9 @@ TEST_F(MainWindow, ExitDetachesAndClosesEveryPage) {
     PostMessageW(m_dlg.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PumpUntil([&] { return TakeQuit(); }, 20000));
     EXPECT_EQ(m_dlg.asked, (std::vector<std::wstring>{L"窗口即将关闭，确定要退出游戏？"}));
-    for (HWND frame : frames) EXPECT_NE(GetAncestor(frame, GA_PARENT), m_dlg.Handle());
     EXPECT_TRUE(PageEnded(0));
     EXPECT_TRUE(PageEnded(1));
+    for (HWND frame : frames) EXPECT_EQ(ParentWhenClosed(frame), GetDesktopWindow()) << "not detached before closing";
 }
 
 TEST_F(MainWindow, CancelledFirstLoginOrCloseWithoutTabsEndsTheProgram) {
@@ -295,6 +298,7 @@ TEST_F(MainWindow, TabStripShowsCurrentHotAndNormalTabs) {
     // Tab 2 is current; the mouse rests on tab 0.
     POINT onTab0 = {120 + 60, 12};
     ClientToScreen(m_dlg.Handle(), &onTab0);
+    PointerScope pointer;
     SetCursorPos(onTab0.x, onTab0.y);
     SendMessageW(m_dlg.Handle(), WM_NCHITTEST, 0, MAKELPARAM(onTab0.x, onTab0.y));
     ASSERT_TRUE(PumpUntil([&] { return m_dlg.HotTab() == 0; }));

@@ -1,9 +1,6 @@
-// Key names, display texts, the stored form, the match rule and who hears of a change.
-#include "common/AppMessages.h"
+// Key names, display texts, the stored form and the match rule (no window: also run natively).
 #include "hotkeys/HotKeyRules.h"
-#include "hotkeys/HotKeyStore.h"
 #include "hotkeys/KeyNames.h"
-#include "support/DialogTemplate.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +9,6 @@
 using namespace hotkeys;
 
 namespace {
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 std::wstring Name(int vk) {
     wchar_t buffer[kKeyNameChars];
@@ -52,28 +47,6 @@ TEST(HotKeyRules, StoredFormAndMatchRule) {
     EXPECT_TRUE(HotKeyMatches(HotKey{2, 81}, 81, ModifierBits(true, false, false)));
     EXPECT_FALSE(HotKeyMatches(HotKey{2, 81}, 81, ModifierBits(true, true, false))) << "Ctrl+Shift+Q is not Ctrl+Q";
     EXPECT_FALSE(HotKeyMatches(HotKey{2, 0}, 0, 2)) << "a switched-off key never matches";
-}
-
-HWND MakeDialog(bool withSystemButton) {
-    testing_support::DialogTemplate t(kAppCaption, 50, 20, WS_POPUP);
-    if (withSystemButton) t.Add(L"BUTTON", L"", 1003, 0, 0, 10, 10);
-    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr,
-                                      PlainDialogProc, 0);
-}
-
-TEST(HotKeyStore, ReloadReachesEveryMainWindowPastOtherDialogsOfTheProgram) {
-    // Main windows below a dozen login backgrounds and message boxes in the Z order.
-    HWND main = MakeDialog(true);
-    std::vector<HWND> others;
-    for (int i = 0; i < 12; ++i) others.push_back(MakeDialog(false));
-    HWND second = MakeDialog(true);
-    const std::vector<HWND> found = FindMainWindows();
-    EXPECT_EQ(std::count(found.begin(), found.end(), main), 1);
-    EXPECT_EQ(std::count(found.begin(), found.end(), second), 1);
-    for (HWND other : others) EXPECT_EQ(std::count(found.begin(), found.end(), other), 0);
-    for (HWND other : others) DestroyWindow(other);
-    DestroyWindow(main);
-    DestroyWindow(second);
 }
 
 } // namespace

@@ -84,15 +84,6 @@ TEST(AppCommand, LoadGameSplitsAtIndexFifteenAndTheNextBar) {
     EXPECT_EQ(a.gameUrl, L"p");
 }
 
-TEST(AppCommand, EnterGameIsFoundAnywhereAndItsArgumentStartsAtSixteen) {
-    EXPECT_TRUE(IsEnterGameCommand(L"app://entergame|gamehall/"));
-    EXPECT_TRUE(IsEnterGameCommand(L"http://x/app://entergame|n"));
-    EXPECT_FALSE(IsEnterGameCommand(L"app://entergame"));
-    EXPECT_FALSE(IsEnterGameCommand(L"APP://entergame|n"));
-    EXPECT_EQ(EnterGameArgument(L"app://entergame|gamehall/|http://h/"), L"gamehall/|http://h/");
-    EXPECT_EQ(EnterGameArgument(L"app://entergame|"), L"");
-}
-
 TEST(ParseLoadGame, ServerMiddleAndAccountMakeTheKey) {
     AccountKey k = Parse(L"S12服-《X》双线一区-user");
     EXPECT_EQ(k.server, L"12");

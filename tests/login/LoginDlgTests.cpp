@@ -2,6 +2,8 @@
 // commands reach the login's rule, which talks to a test host window.
 #include "login/LoginDlg.h"
 #include "support/GdiplusScope.h"
+#include "support/HostState.h"
+#include "support/OleScope.h"
 #include "support/WindowPixels.h"
 
 #include <gtest/gtest.h>
@@ -75,11 +77,6 @@ protected:
         return a;
     }
     bool UacEnabled() override { return uac; }
-};
-
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
 };
 
 class LoginPage : public ::testing::Test {
@@ -269,6 +266,7 @@ TEST_F(LoginPage, PressesInsideTheReservedBoxDoNotDrag) {
     POINT inBox = {760, 100}, outside = {738, 100};
     ClientToScreen(m_dlg->Handle(), &inBox);
     ClientToScreen(m_dlg->Handle(), &outside);
+    testing_support::PointerScope pointer;
     SetCursorPos(inBox.x, inBox.y);
     EXPECT_EQ(m_dlg->LoginDragDown(nullptr), S_FALSE);
     EXPECT_TRUE(m_background.ncMessages.empty());

@@ -5,6 +5,7 @@
 #include "login/QQRules.h"
 #include "support/GdiplusScope.h"
 #include "support/MessagePump.h"
+#include "support/ModalRun.h"
 
 #include <wininet.h>
 
@@ -40,11 +41,6 @@ protected:
     }
 };
 
-std::function<void()> g_tick;
-void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_tick) g_tick();
-}
-
 TEST(QQRules, CallbacksAreKnownByTheirStartAndTheCookieByItsExactName) {
     EXPECT_TRUE(qq::IsCallbackAddress(kCallback));
     EXPECT_FALSE(qq::IsCallbackAddress(L"http://elsewhere.example/?next=" + kCallback));
@@ -74,8 +70,8 @@ TEST(QQLogin, TheCallbackCookieEndsTheSignInEvenAmongLongCookies) {
     CQQLogin dlg;
     RECT frame = {}, page = {};
     bool before = true, elsewhere = true, after = false, closerRunning = false, done = false;
-    g_tick = [&] {
-        if (done || !dlg.m_htmlQQ.Handle() || !IsWindowVisible(dlg.m_htmlQQ)) return;
+    auto step = [&](int) {
+        if (!dlg.m_htmlQQ.Handle() || !IsWindowVisible(dlg.m_htmlQQ)) return false;
         done = true;
         GetWindowRect(dlg, &frame);
         GetWindowRect(dlg.m_htmlQQ, &page);
@@ -87,11 +83,9 @@ TEST(QQLogin, TheCallbackCookieEndsTheSignInEvenAmongLongCookies) {
         after = dlg.m_htmlQQ.HandleNavigateComplete(kCallback.c_str());
         closerRunning = dlg.m_htmlQQ.BoxCloserRunning();
         if (!after) PostMessageW(dlg, WM_CLOSE, 0, 0);  // fail without waiting for the test's time limit
+        return true;
     };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTick);
-    const INT_PTR result = dlg.DoModal(nullptr);
-    KillTimer(nullptr, timer);
-    g_tick = nullptr;
+    const INT_PTR result = WhileModal([&] { return dlg.DoModal(nullptr); }, step);
     ExpireCookies();
 
     EXPECT_EQ(result, 2);

@@ -4,6 +4,8 @@
 // UM_PAGE_ATTACH, becomes a child of the main window, shows itself in the page area as a
 // loaded page would, and ends when its frame gets SC_CLOSE or the main window goes.
 // Environment: VELKOR_PROBE_LOG (a line "<module>|<command line>" per start),
+// VELKOR_STUB_CLOSE_LOG (a line "<frame> <its parent>" when the frame is told to close, the
+// handles in decimal, so that a test sees where the frame was while it still existed),
 // VELKOR_STUB_KEY (the key; default "1服-一区-stub<process id>"), VELKOR_STUB_HOME=1 (attach
 // as the home page, without a key), VELKOR_STUB_IDLE=1 (do nothing but wait, like a login that
 // is still open).
@@ -37,6 +39,9 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {
+            AppendProbeLog(std::to_wstring(reinterpret_cast<INT_PTR>(hwnd)) + L" " +
+                               std::to_wstring(reinterpret_cast<INT_PTR>(GetAncestor(hwnd, GA_PARENT))),
+                           L"VELKOR_STUB_CLOSE_LOG");
             DestroyWindow(hwnd);
             return 0;
         }

@@ -4,6 +4,7 @@
 #include "skin/SkinImage.h"
 #include "skin/SkinLayout.h"
 #include "support/GdiplusScope.h"
+#include "support/ModalRun.h"
 #include "support/WindowPixels.h"
 #include "skin_ids.h"
 
@@ -21,6 +22,8 @@ struct BoxVisit {
     bool doubleClicksFirst = false;  // double-click notifications from both buttons first
     // What the timer saw.
     HWND box = nullptr;
+    HWND owner = nullptr;        // while the box was shown
+    bool ownerEnabled = true;    // while the box was shown
     bool found = false;
     bool survivedKeys = false;
     bool survivedDoubleClicks = false;
@@ -34,10 +37,7 @@ struct BoxVisit {
     SIZE textSize = {};
     Pixels shot;
     int phase = 0;
-    int ticks = 0;
 };
-
-BoxVisit* g_visit = nullptr;
 
 RECT ChildRect(HWND child) {
     RECT r = {};
@@ -69,19 +69,20 @@ HWND FindOwnBox(const std::wstring& caption) {
     return search.found;
 }
 
-void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    BoxVisit& v = *g_visit;
+// One look at the box, every 20 ms while it is up; true once it has been answered.
+bool VisitBox(BoxVisit& v, int tick) {
     // Give up after five seconds: close whatever is there so that the test ends and fails.
-    if (++v.ticks > 250) {
-        KillTimer(nullptr, timer);
+    if (tick > 250) {
         if (HWND stray = FindOwnBox(v.caption)) PostMessageW(stray, WM_CLOSE, 0, 0);
-        return;
+        return true;
     }
     HWND box = FindOwnBox(v.caption);
-    if (!box || !IsWindowVisible(box)) return;
+    if (!box || !IsWindowVisible(box)) return false;
     if (v.phase == 0) {
         v.found = true;
         v.box = box;
+        v.owner = GetWindow(box, GW_OWNER);
+        v.ownerEnabled = v.owner && IsWindowEnabled(v.owner);
         GetWindowRect(box, &v.window);
         GetClientRect(box, &v.client);
         v.font = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
@@ -118,7 +119,7 @@ void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
             PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0);
             PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0);
             v.phase = 1;
-            return;
+            return false;
         }
         if (v.doubleClicksFirst) {
             // A quick second click on an owner-drawn button is reported as a double click.
@@ -126,27 +127,23 @@ void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
                 SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_DOUBLECLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
             v.phase = 1;
-            return;
+            return false;
         }
     } else if (v.phase == 1) {
         v.survivedKeys = v.survivedDoubleClicks = IsWindowVisible(box) != FALSE;
     }
     v.phase = 2;
-    KillTimer(nullptr, timer);
     if (v.answerId == WM_CLOSE)
         PostMessageW(box, WM_CLOSE, 0, 0);
     else
         SendMessageW(GetDlgItem(box, v.answerId), BM_CLICK, 0, 0);
+    return true;
 }
 
 int RunBox(BoxVisit& visit, MsgBoxKind kind, const wchar_t* text, HWND parent = nullptr) {
-    g_visit = &visit;
     visit.text = text;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, VisitBox);
-    int result = AppMessageBox(kind, visit.caption.c_str(), text, parent);
-    KillTimer(nullptr, timer);
-    g_visit = nullptr;
-    return result;
+    return WhileModal([&] { return AppMessageBox(kind, visit.caption.c_str(), text, parent); },
+                      [&](int tick) { return VisitBox(visit, tick); }, 20);
 }
 
 class SkinMessageBoxTest : public ::testing::Test {
@@ -267,7 +264,9 @@ TEST_F(SkinMessageBoxTest, ThreeLinesAddThreePixelsEachAndOwnerStaysUsable) {
     ASSERT_TRUE(v.found);
     SIZE size = v.textSize;
     EXPECT_EQ(v.window.bottom - v.window.top, 9 + size.cy + buttonH + 90);
-    EXPECT_EQ(GetWindow(v.box, GW_OWNER), nullptr) << "the box is gone";
+    EXPECT_EQ(v.owner, owner) << "the box was owned by the window it was shown for";
+    EXPECT_FALSE(v.ownerEnabled) << "the owner was disabled while the box was up";
+    EXPECT_FALSE(IsWindow(v.box)) << "the box is gone";
     EXPECT_TRUE(IsWindowEnabled(owner)) << "the owner is enabled again";
     // Centred over its owner.
     int boxCentre = (v.window.left + v.window.right) / 2;

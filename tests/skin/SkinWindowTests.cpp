@@ -3,6 +3,7 @@
 #include "skin/DlgEx.h"
 #include "skin/SkinImage.h"
 #include "support/GdiplusScope.h"
+#include "support/HostState.h"
 #include "support/WindowPixels.h"
 #include "skin_ids.h"
 #include "common/AsciiText.h"
@@ -569,9 +570,7 @@ TEST_F(SkinWindowTest, ImageButtonFollowsTheRealMouse) {
     DeleteObject(strip);
     RECT wr = {};
     GetWindowRect(button, &wr);
-    POINT before = {};
-    GetCursorPos(&before);
-
+    testing_support::PointerScope pointer;
     SetCursorPos(wr.left + 20, wr.top + 10);
     EXPECT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 3000)) << "hover reported";
     EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kGreen);
@@ -579,7 +578,6 @@ TEST_F(SkinWindowTest, ImageButtonFollowsTheRealMouse) {
     SetCursorPos(wr.left + 20, wr.top + 100);
     EXPECT_TRUE(PumpUntil([&] { return !button.IsHovering() && !button.IsTracking(); }, 3000)) << "leave reported";
     EXPECT_EQ(CaptureWindow(dlg).At(180, 70), kRed);
-    SetCursorPos(before.x, before.y);
     dlg.Destroy();
 }
 

@@ -6,6 +6,7 @@
 
 #include <shlwapi.h>
 #include <shellapi.h>
+#include <wincrypt.h>
 
 #include <set>
 
@@ -75,23 +76,34 @@ TempFolder::~TempFolder() {
     if (!m_path.empty()) DeleteTree(m_path);
 }
 
-bool DeleteTree(const std::wstring& path) {
+namespace {
+bool DeleteTreeAt(const std::wstring& path) {
     DWORD attr = GetFileAttributesW(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES) return true;
     if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         return DeleteFileW(path.c_str()) != FALSE;
     }
+    // A link (a junction, or a Unix link as Wine shows it) goes itself, never what it leads
+    // to: a link back up would otherwise loop and one leading outside would empty a stranger's folder.
+    if (attr & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryW(path.c_str()) != FALSE;
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
-            DeleteTree(path + L"\\" + fd.cFileName);
+            DeleteTreeAt(path + L"\\" + fd.cFileName);
         } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
     return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+} // namespace
+
+bool DeleteTree(const std::wstring& path) {
+    // Tests make paths longer than MAX_PATH on purpose: those go too.
+    const bool plain = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    return DeleteTreeAt(plain ? L"\\\\?\\" + path : path);
 }
 
 bool FileExists(const std::wstring& path) {
@@ -119,25 +131,7 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     return ok && put == bytes.size();
 }
 
-MachineStateGuard::MachineStateGuard() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOlveskKey, 0, KEY_READ | kSettingsView, &key) == ERROR_SUCCESS) {
-        m_keyExisted = true;
-        RegCloseKey(key);
-    }
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, KEY_READ | kSettingsView, &key) == ERROR_SUCCESS) {
-        m_settingsKeyExisted = true;
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[256];
-            DWORD nameLen = 256, type = 0, size = 0;
-            if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-            Value v{name, type, std::vector<BYTE>(size)};
-            DWORD got = size;
-            RegQueryValueExW(key, name, nullptr, nullptr, v.data.data(), &got);
-            m_values.push_back(std::move(v));
-        }
-        RegCloseKey(key);
-    }
+MachineStateGuard::MachineStateGuard() : m_key(HKEY_LOCAL_MACHINE, kOlveskKey, kSettingsView) {
     const std::wstring folder = DataFolderPath();
     const std::wstring olvesk = folder.substr(0, folder.rfind(L'\\'));
     m_folderExisted = FileExists(olvesk);
@@ -151,21 +145,8 @@ void MachineStateGuard::Clear() {
     DeleteTree(folder.substr(0, folder.rfind(L'\\')));
 }
 
+// The key comes back as the member goes, after the folder.
 MachineStateGuard::~MachineStateGuard() {
-    if (!m_keyExisted) {
-        DeleteMachineKeyTree(kOlveskKey);
-    } else {
-        DeleteMachineKeyTree(settings::kRegistryKey);
-        if (m_settingsKeyExisted) {
-            HKEY key;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, settings::kRegistryKey, 0, nullptr, 0, KEY_WRITE | kSettingsView,
-                                nullptr, &key, nullptr) == ERROR_SUCCESS) {
-                for (const auto& v : m_values)
-                    RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), DWORD(v.data.size()));
-                RegCloseKey(key);
-            }
-        }
-    }
     const std::wstring folder = DataFolderPath();
     if (!m_folderExisted) {
         DeleteTree(folder.substr(0, folder.rfind(L'\\')));
@@ -253,6 +234,29 @@ int ChildProcess::CloseLikeAPlayer(DWORD timeoutMs) {
         }
     }
     return Wait(0);
+}
+
+std::string OwnVersionKey() {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::string bytes = ReadWholeFile(exe);
+    HCRYPTPROV provider = 0;
+    HCRYPTHASH hash = 0;
+    BYTE digest[16] = {};
+    DWORD size = sizeof(digest);
+    const bool ok = CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
+                    CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
+                    CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size()), 0) &&
+                    CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0);
+    if (hash) CryptDestroyHash(hash);
+    if (provider) CryptReleaseContext(provider, 0);
+    if (!ok || bytes.empty()) return {};
+    std::string key;
+    for (BYTE b : digest) {
+        key += "0123456789abcdef"[b >> 4];
+        key += "0123456789abcdef"[b & 15];
+    }
+    return key.substr(0, 28) + "3001";
 }
 
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name) {

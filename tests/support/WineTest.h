@@ -2,6 +2,7 @@
 // order of tests does not matter, and they run the built program as a player would.
 #pragma once
 #include <windows.h>
+#include "support/HostState.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,10 +43,7 @@ public:
     // Clears both, for a test that wants to start from nothing.
     void Clear();
 private:
-    struct Value { std::wstring name; DWORD type; std::vector<BYTE> data; };
-    bool m_keyExisted = false;
-    bool m_settingsKeyExisted = false;
-    std::vector<Value> m_values;
+    RegistryKeyScope m_key;
     bool m_folderExisted = false;
     bool m_iniExisted = false;
     std::string m_ini;
@@ -89,6 +87,11 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
+
+// The version key of the running test program as the update server would publish it: the
+// MD5 of its file (by the system's own CryptoAPI, not the program's digest) in lower-case hex,
+// its last four digits replaced by those of version 3.0.0.1.
+std::string OwnVersionKey();
 
 // Binary registry value under the program's key; empty when absent.
 std::vector<BYTE> ReadSettingsValue(const wchar_t* name);

@@ -1,8 +1,6 @@
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
-#include "update/Md5.h"
 #include "update/UpdateCheck.h"
-#include "update/UpdateKey.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
 
@@ -16,15 +14,6 @@ const char kConfigPath[] = "/update/ConfigVelkor.htm";
 const char kUpdAddr[] = "http://127.0.0.1/Velkor.exe";
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-// The key of the running file, computed here from its bytes in memory.
-std::string OwnKey() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::string bytes = ReadWholeFile(exe);
-    const std::wstring key = update::LocalVersionKey(update::Md5Hex(bytes.data(), bytes.size()), L"3.0.0.1");
-    return std::string(key.begin(), key.end());
-}
 
 std::string Upper(std::string s) {
     for (char& c : s)
@@ -83,7 +72,7 @@ protected:
 };
 
 TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
-    ServeKey(Upper(OwnKey()));
+    ServeKey(Upper(OwnVersionKey()));
     const UpdateOffer offer = Check(RUN_DESKTOP, true);
     EXPECT_FALSE(offer.differs);
     EXPECT_EQ(Wide(kUpdAddr), offer.szUpdAddr);
@@ -92,12 +81,12 @@ TEST_F(UpdateCheck, SameKeyInOtherLetterCaseOffersNothing) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Header("User-Agent"), "KRD");
 
-    ServeKey(OwnKey());
+    ServeKey(OwnVersionKey());
     EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
 }
 
 TEST_F(UpdateCheck, AnyOtherKeyOffersTheUpdate) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[5] = other[5] == 'a' ? 'b' : 'a';
     ServeKey(other);
     const UpdateOffer offer = Check(RUN_DESKTOP, true);
@@ -113,10 +102,10 @@ TEST_F(UpdateCheck, AnyOtherKeyOffersTheUpdate) {
 // or not it fits the 63 characters the page may hold) or with another letter, is no offer,
 // and the forced update has nothing to download either.
 TEST_F(UpdateCheck, KeyNoBuildCanHaveOffersNothing) {
-    std::string otherLetter = OwnKey();
+    std::string otherLetter = OwnVersionKey();
     otherLetter[7] = 'g';
-    for (const std::string& key : {OwnKey() + "0", OwnKey() + std::string(31, '0'), OwnKey() + std::string(32, '0'),
-                                   OwnKey().substr(0, 31), std::string("3001"), otherLetter}) {
+    for (const std::string& key : {OwnVersionKey() + "0", OwnVersionKey() + std::string(31, '0'), OwnVersionKey() + std::string(32, '0'),
+                                   OwnVersionKey().substr(0, 31), std::string("3001"), otherLetter}) {
         SCOPED_TRACE(key.size());
         ServeKey(key);
         const UpdateOffer offer = Check(RUN_UPDATE, true);
@@ -130,7 +119,7 @@ TEST_F(UpdateCheck, KeyNoBuildCanHaveOffersNothing) {
 // The menu's check and the start-up check take the same answer: a key whose download was
 // refused is no offer until the server names another one.
 TEST_F(UpdateCheck, RefusedKeyIsNotOfferedAgainButANewKeyIs) {
-    std::string refused = OwnKey();
+    std::string refused = OwnVersionKey();
     refused[5] = refused[5] == 'a' ? 'b' : 'a';
     ASSERT_TRUE(RememberRefusedKey(Wide(Upper(refused)).c_str()));
     EXPECT_EQ(RefusedKey(), Wide(Upper(refused)));
@@ -154,9 +143,9 @@ TEST_F(UpdateCheck, RefusedKeyIsNotOfferedAgainButANewKeyIs) {
 TEST_F(UpdateCheck, AnotherChecksCopyOfThePageIsLeftAlone) {
     wchar_t others[MAX_PATH];
     ASSERT_TRUE(ModuleFilePath(kUpdateConfigFile, others));
-    const std::string page = "[VerKey]\r\nVelkor=" + OwnKey() + "\r\n";
+    const std::string page = "[VerKey]\r\nVelkor=" + OwnVersionKey() + "\r\n";
     ASSERT_TRUE(WriteWholeFile(others, page));
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     EXPECT_TRUE(Check(RUN_DESKTOP, true).differs);
@@ -177,14 +166,14 @@ TEST_F(UpdateCheck, PageWithoutVersionKeyOffersNothingButGivesTheAddress) {
 }
 
 TEST_F(UpdateCheck, OverlongAddressIsDroppedNotCut) {
-    ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
+    ServeKey(OwnVersionKey(), "http://127.0.0.1/" + std::string(494, 'x'));  // 511 characters
     EXPECT_EQ(wcslen(Check(RUN_UPDATE, true).szUpdAddr), 511u);
-    ServeKey(OwnKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
+    ServeKey(OwnVersionKey(), "http://127.0.0.1/" + std::string(495, 'x'));  // 512
     EXPECT_STREQ(Check(RUN_UPDATE, true).szUpdAddr, L"");
 }
 
 TEST_F(UpdateCheck, FailedFetchOffersNothing) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ASSERT_TRUE(StandIn::Rule(Wide(kConfigPath), L"status=404&body=" + StandIn::Encode("[VerKey]\r\nVelkor=" + other)));
     EXPECT_FALSE(Check(RUN_DESKTOP, true).differs);
@@ -205,7 +194,7 @@ TEST_F(UpdateCheck, FailedFetchOffersNothing) {
 }
 
 TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     for (RunMode mode : {RUN_INSTALL, RUN_OLVESK, RUN_UNINSTALL, RUN_NEWGAME})
@@ -217,7 +206,7 @@ TEST_F(UpdateCheck, AutomaticCheckRunsOnlyInModesThatTakeIt) {
 }
 
 TEST_F(UpdateCheck, NoRequestOnTheDayOfTheLastUpdateUnlessForced) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     // The last update was on the same UTC day as the check, hours earlier.
@@ -232,7 +221,7 @@ TEST_F(UpdateCheck, NoRequestOnTheDayOfTheLastUpdateUnlessForced) {
 }
 
 TEST_F(UpdateCheck, NoRequestOnADisabledWeekdayUnlessForced) {
-    std::string other = OwnKey();
+    std::string other = OwnVersionKey();
     other[0] = other[0] == '0' ? '1' : '0';
     ServeKey(other);
     const BYTE today = BYTE(Wednesday().wDayOfWeek);

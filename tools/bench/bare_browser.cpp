@@ -1,9 +1,8 @@
-// The floor for the page process: the least a program does to get from its start to an
-// account key registered with a host window through the browser control's navigation. A
-// plain window, the browser control in place in it with a minimal hand-written site, an
-// event sink for BeforeNavigate2; it navigates to the login command, cancels it when it
-// comes, sends the key by WM_COPYDATA and ends. Built with the program's flags, no program
-// code.
+// The floor for the page process's start (timed by start_bench until its window shows): the
+// least a program does to host the browser control for a host window. A plain window, the
+// browser control in place in it with a minimal hand-written site, an event sink for
+// BeforeNavigate2; it navigates to the login command, cancels it when it comes, sends the
+// key by WM_COPYDATA and ends. Built with the program's flags, no program code.
 //   bare_browser <host window>
 #include <windows.h>
 #include <exdisp.h>
@@ -16,7 +15,7 @@
 
 namespace {
 
-// The same navigation and key as the page process's run in page_bench.
+// The navigation a login page makes once its player has logged in, and the key it registers.
 constexpr wchar_t kLoginCommand[] = L"app://loadgame|S1服-《Sevrith》双线一区-bench|http://127.0.0.1/game/play.htm";
 constexpr wchar_t kKey[] = L"1服-双线一区-bench";
 
