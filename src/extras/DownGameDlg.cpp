@@ -8,13 +8,17 @@
 #include "skin_ids.h"
 
 #include <commctrl.h>
-#include <process.h>
+
+#include <iterator>
 
 namespace {
 
 // From the worker to the dialog: the worker never touches a window, it only posts.
 constexpr UINT kDownProgress = WM_APP + 1;  // wParam: percent done
-constexpr UINT kDownFinished = WM_APP + 2;  // wParam: outcome
+constexpr UINT kDownFinished = WM_APP + 2;  // the worker has an outcome
+// Looks for the worker's outcome in case its post was lost.
+constexpr UINT_PTR kTimerOutcome = 1;
+constexpr UINT kOutcomeCheckMs = 250;
 
 constexpr COLORREF kPercentColour = RGB(72, 81, 86);
 
@@ -38,16 +42,11 @@ CDownGameDlg::CDownGameDlg(const wchar_t* name, HWND parent, ProgramStarter star
 
 CDownGameDlg::~CDownGameDlg() { StopWorker(false); }
 
-bool CDownGameDlg::Working() const {
-    return m_hThread && WaitForSingleObject(m_hThread.Get(), 0) == WAIT_TIMEOUT;
-}
+bool CDownGameDlg::Working() const { return m_worker.Running(); }
 
 bool CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    SkinFrame frame;
-    frame.captionHeight = 30;
-    frame.borderWidth = 4;
-    SetFrame(frame);
+    SetFrame(CaptionBandFrame());
     SetStretchedSkin(IDB_DIALOG_BACKGROUND);
     SetTitle(L"游戏下载中...");
 
@@ -85,17 +84,15 @@ bool CDownGameDlg::OnInitDialog() {
     wcscpy_s(m_szSetupPath, setupPath.c_str());
 
     m_hNotify = m_hWnd;
-    m_hThread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerEntry, this, 0, nullptr)));
-    if (!m_hThread) {
+    // The worker uses this object; the dialog stops it and waits for its end before it goes
+    // (Cancel closes the transfer's handles first, so that wait is short).
+    if (!m_worker.Start([this] { DownloadWorker(); })) {
         RemoveDirectoryW(m_szSetupFolder);
         SetTitle(L"下载失败");
+        return true;
     }
+    SetTimer(m_hWnd, kTimerOutcome, kOutcomeCheckMs, nullptr);
     return true;
-}
-
-unsigned __stdcall CDownGameDlg::WorkerEntry(void* self) {
-    static_cast<CDownGameDlg*>(self)->DownloadWorker();
-    return 0;
 }
 
 void CDownGameDlg::DownloadWorker() {
@@ -110,12 +107,28 @@ void CDownGameDlg::DownloadWorker() {
     // takes its name), then the folder. Both fail quietly while the installer still runs.
     if (downloaded) DeleteFileW(m_szSetupPath);
     RemoveDirectoryW(m_szSetupFolder);
-    Finish(outcome);
+    m_outcome.store(static_cast<int>(outcome));
+    // The quick way to tell; the dialog's timer finds the outcome should this post be lost,
+    // and a window gone by now (cancelled) makes it fail.
+    fw::PostToWindow(m_hNotify, kDownFinished);
 }
 
-void CDownGameDlg::Finish(Outcome outcome) {
-    // The window may be gone by now (cancelled): the post then just fails.
-    PostMessageW(m_hNotify, kDownFinished, static_cast<WPARAM>(outcome), 0);
+void CDownGameDlg::ShowOutcome() {
+    const int outcome = m_outcome.load();
+    if (outcome < 0 || m_bOutcomeShown) return;
+    m_bOutcomeShown = true;
+    KillTimer(m_hWnd, kTimerOutcome);
+    switch (static_cast<Outcome>(outcome)) {
+    case Outcome::ConfigFailed:
+        SetTitle(L"下载失败");  // "取消" stays the way out
+        break;
+    case Outcome::Done:
+    case Outcome::Failed:
+        SetTitle(static_cast<Outcome>(outcome) == Outcome::Done ? L"下载完成" : L"下载失败");
+        EnableWindow(m_btnOk, TRUE);
+        EnableWindow(m_btnCancel, FALSE);
+        break;
+    }
 }
 
 bool CDownGameDlg::DownloadClientConfig() {
@@ -127,10 +140,12 @@ bool CDownGameDlg::DownloadClientConfig() {
 
     bool ok = m_http.GetToFile(m_strConfigUrl.c_str(), configPath, {}, kHttpClientChunkBytes);
     if (ok) {
-        wchar_t address[512] = {};
-        const DWORD got = GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", address, 512, configPath);
-        // A value that filled the buffer may have been cut: a cut address is another address.
-        if (got < 511) m_strSetupUrl = address;
+        // Room for one character more than an address may have: a value that fills the buffer
+        // may have been cut, and a cut address is another address.
+        wchar_t address[downgame::kMaxSetupUrlChars + 2] = {};
+        const DWORD got = GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", address, DWORD(std::size(address)),
+                                                   configPath);
+        if (got <= downgame::kMaxSetupUrlChars) m_strSetupUrl = address;
     }
     DeleteFileW(configPath);
     return ok;
@@ -139,17 +154,24 @@ bool CDownGameDlg::DownloadClientConfig() {
 bool CDownGameDlg::DownloadClientSetup() {
     if (!net::IsOperatorSiteAddress(m_strSetupUrl)) return false;
     const HWND notify = m_hNotify;
+    // One post per percent, not per chunk: a fast transfer would otherwise fill the dialog's
+    // message queue, which then drops posts.
+    int shown = -1;
     return m_http.GetToFile(
         m_strSetupUrl.c_str(), m_szSetupPath,
-        [notify](int percent) { PostMessageW(notify, kDownProgress, static_cast<WPARAM>(percent), 0); },
+        [notify, &shown](int percent) {
+            if (percent == shown) return;
+            shown = percent;
+            fw::PostToWindow(notify, kDownProgress, static_cast<WPARAM>(percent));
+        },
         kHttpClientChunkBytes);
 }
 
 void CDownGameDlg::StopWorker(bool pump) {
     m_bStop.store(true);
     m_http.Cancel();  // ends a read the worker is blocked in
-    if (!m_hThread) return;
-    const HANDLE thread = m_hThread.Get();
+    if (!m_worker.Handle()) return;
+    const HANDLE thread = m_worker.Handle();
     for (;;) {
         const DWORD r = pump ? MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT)
                              : WaitForSingleObject(thread, INFINITE);
@@ -200,18 +222,14 @@ LRESULT CDownGameDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case kDownFinished:
-        switch (static_cast<Outcome>(wParam)) {
-        case Outcome::ConfigFailed:
-            SetTitle(L"下载失败");  // "取消" stays the way out
-            break;
-        case Outcome::Done:
-        case Outcome::Failed:
-            SetTitle(static_cast<Outcome>(wParam) == Outcome::Done ? L"下载完成" : L"下载失败");
-            EnableWindow(m_btnOk, TRUE);
-            EnableWindow(m_btnCancel, FALSE);
-            break;
-        }
+        ShowOutcome();
         return 0;
+    case WM_TIMER:
+        if (wParam == kTimerOutcome) {
+            ShowOutcome();
+            return 0;
+        }
+        break;
     }
     return CDlgEx::HandleMessage(msg, wParam, lParam);
 }

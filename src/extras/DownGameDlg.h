@@ -3,7 +3,7 @@
 // lands in a folder of its own inside the temporary folder with a progress bar, and is then
 // started.
 #pragma once
-#include "framework/Handles.h"
+#include "framework/Worker.h"
 #include "net/HttpFetch.h"
 #include "skin/DlgEx.h"
 #include "skin/SkinControls.h"
@@ -43,13 +43,14 @@ protected:
 private:
     enum class Outcome { ConfigFailed, Done, Failed };
 
-    static unsigned __stdcall WorkerEntry(void* self);
     void DownloadWorker();
     bool DownloadClientConfig();
     bool DownloadClientSetup();
     void CancelDownload();
     void StopWorker(bool pump);
-    void Finish(Outcome outcome);
+    // Shows the worker's outcome once it has one: told by a post, and found by a timer should
+    // the post be lost (a full message queue drops it).
+    void ShowOutcome();
 
     HWND m_hParent;
     HWND m_hNotify = nullptr;             // this dialog, as the worker posts to it
@@ -59,7 +60,9 @@ private:
     std::wstring m_strSetupUrl;           // written by the worker before it reports
     wchar_t m_szSetupFolder[MAX_PATH] = {};  // made by this dialog, removed by the worker
     wchar_t m_szSetupPath[MAX_PATH] = {};    // <folder>\<name>.exe
-    fw::UniqueHandle m_hThread;
+    fw::Worker m_worker;
+    std::atomic<int> m_outcome{-1};       // an Outcome, written by the worker as its last step
+    bool m_bOutcomeShown = false;
     // The running transfer's three internet handles; Cancel closes them from this thread,
     // which ends a read the worker is blocked in. The worker alone opens and closes its file.
     CHttpClient m_http;

@@ -1,10 +1,15 @@
 // The game-client download without a window: where the client's configuration page and its
 // installer are, and what the percent label says.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace downgame {
+
+// The longest installer address ("UpdAddr") taken from the client's configuration page; a
+// longer one is refused, never cut.
+inline constexpr std::size_t kMaxSetupUrlChars = 511;
 
 // The program's own configuration page address with every "Velkor" (case-sensitive) replaced
 // by the client's name: .../update/ConfigVelkor.htm becomes .../update/Config<name>.htm.

@@ -35,6 +35,7 @@ std::wstring FavoritesFolder() {
 }
 
 FavSave SaveFavorite(const std::wstring& folder, const std::wstring& name, const std::wstring& url, FavWriter write) {
+    if (folder.empty()) return FavSave::NoFolder;
     if (!favorite::IsAllowedName(name)) return FavSave::BadName;
     const std::optional<std::wstring> path = favorite::ShortcutPath(folder, name, MAX_PATH - 1);
     if (!path) return FavSave::PathTooLong;
@@ -82,7 +83,7 @@ void CFavDlg::OnOK() {
     switch (m_lastResult) {
     case FavSave::BadName:
         // The player can choose another name.
-        m_notify(m_hWnd, L"收藏名称不能为空，也不能包含 \\ / : * ? \" < > | 或 ..");
+        m_notify(m_hWnd, L"收藏名称不能为空，不能是 . 或 ..，也不能包含 \\ / : * ? \" < > |");
         return;
     case FavSave::PathTooLong:
         m_notify(m_hWnd, L"收藏名称太长，请换一个短一些的名称");
@@ -91,6 +92,7 @@ void CFavDlg::OnOK() {
         m_notify(m_hWnd, L"该游戏页的地址无法保存为收藏");
         EndDialog(IDCANCEL);
         return;
+    case FavSave::NoFolder:     // nowhere to save: no other name would help
     case FavSave::WriteFailed:  // as before: nothing is said
     case FavSave::Saved:
         EndDialog(IDOK);

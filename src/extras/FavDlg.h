@@ -9,6 +9,7 @@
 
 enum class FavSave {
     Saved,
+    NoFolder,        // the system has no Favorites folder: nothing can be saved, whatever the name
     BadName,         // would leave the Favorites folder or cannot be a file name
     PathTooLong,     // the file's path would not fit 260 characters
     AddressRefused,  // no web address, or one that does not fit the shortcut whole or the ANSI code page

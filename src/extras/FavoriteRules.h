@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxNameChars = 127;
 std::optional<std::wstring> ShortcutText(std::wstring_view url);
 
 // A name the favourite's file can take: one plain file name ending up inside the Favorites
-// folder (no "\\", "/", ":", ".." or characters file names cannot hold).
+// folder (not "." or "..", no "\\", "/", ":" or characters file names cannot hold).
 bool IsAllowedName(std::wstring_view name);
 
 // folder + "\\" + name + ".url" when it fits `maxChars` characters (terminator not counted).

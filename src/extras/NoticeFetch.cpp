@@ -52,7 +52,7 @@ bool FetchNoticeText(const wchar_t* address, std::wstring& text) {
     return true;
 }
 
-bool DownloadNoticePicture(const std::wstring& pictureUrl, const std::wstring& path) {
+bool DownloadNoticePicture(CHttpClient& client, const std::wstring& pictureUrl, const std::wstring& path) {
     if (!net::IsOperatorSiteAddress(pictureUrl)) return false;
-    return HttpGetToFile(pictureUrl.c_str(), path.c_str());
+    return client.GetToFile(pictureUrl.c_str(), path.c_str());
 }

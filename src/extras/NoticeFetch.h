@@ -11,6 +11,9 @@ extern const wchar_t kNoticeUrl[];
 // fails); the bytes are converted from the ANSI code page. False leaves `text` empty.
 bool FetchNoticeText(const wchar_t* address, std::wstring& text);
 
+class CHttpClient;
+
 // The picture to `path`, only from one of the operator's sites; false when nothing complete
-// arrived.
-bool DownloadNoticePicture(const std::wstring& pictureUrl, const std::wstring& path);
+// arrived. Through `client`, which another thread may cancel: the transfer then ends and its
+// temporary file is deleted.
+bool DownloadNoticePicture(CHttpClient& client, const std::wstring& pictureUrl, const std::wstring& path);

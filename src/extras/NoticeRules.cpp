@@ -10,24 +10,68 @@ std::wstring_view TrimLineEnds(std::wstring_view text) {
     return text;
 }
 
-bool SplitNotice(std::wstring_view text, Notice& out) {
-    if (text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring_view::npos) return false;
-    struct Slot {
-        std::wstring* field;
-        std::size_t capacity;
-    };
-    const Slot slots[] = {{&out.noticeKey, kKeyChars},  {&out.expiryDate, kExpiryChars},
-                          {&out.title, kTitleChars},    {&out.linkUrl, kLinkChars},
-                          {&out.content, kContentChars}, {&out.pictureUrl, kPictureChars}};
-    for (const Slot& slot : slots) {
-        const std::size_t bar = text.find(L'|');
-        if (bar == std::wstring_view::npos || bar > slot.capacity) return false;
-        slot.field->assign(text.substr(0, bar));
-        text.remove_prefix(bar + 1);
+namespace {
+
+// One field: up to the next "|" (the last field: the rest), kept up to its first line end.
+// Moves `text` past the field and its separator; false when no separator follows a field
+// that needs one.
+bool TakeField(std::wstring_view& text, bool last, std::wstring_view& field) {
+    const std::size_t bar = last ? std::wstring_view::npos : text.find(L'|');
+    field = text.substr(0, bar);
+    const std::size_t end = field.find_first_of(std::wstring_view(L"\r\n\0", 3));
+    if (end != std::wstring_view::npos) field = field.substr(0, end);
+    if (last) {
+        text = {};
+        return true;
     }
-    out.repeatCount = ParseDecimal(text);
+    if (bar == std::wstring_view::npos) {
+        text = {};
+        return false;
+    }
+    text.remove_prefix(bar + 1);
     return true;
 }
+
+constexpr int kFields = 7;
+
+} // namespace
+
+std::wstring KeepFirstLines(std::wstring_view text) {
+    std::wstring out;
+    for (int i = 0; i < kFields; ++i) {
+        std::wstring_view field;
+        const bool more = TakeField(text, i == kFields - 1, field);
+        out.append(field);
+        if (!more || i == kFields - 1) break;
+        out += L'|';
+    }
+    return out;
+}
+
+namespace {
+
+// Takes fields [first, end) (0-based; 6 is the repeat count) from `text`, which starts at
+// field `first`. False when a separator is missing or a field is over its capacity.
+bool TakeFields(std::wstring_view& text, Notice& out, int first, int end) {
+    std::wstring* const fields[] = {&out.noticeKey, &out.expiryDate, &out.title,
+                                    &out.linkUrl,   &out.content,    &out.pictureUrl};
+    const std::size_t capacities[] = {kKeyChars, kExpiryChars, kTitleChars, kLinkChars, kContentChars, kPictureChars};
+    for (int i = first; i < end; ++i) {
+        std::wstring_view field;
+        if (i == kFields - 1) {
+            TakeField(text, true, field);
+            out.repeatCount = ParseDecimal(field);
+        } else {
+            if (!TakeField(text, false, field) || field.size() > capacities[i]) return false;
+            fields[i]->assign(field);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool SplitNotice(std::wstring_view text, Notice& out) { return TakeFields(text, out, 0, kFields); }
 
 int ParseDecimal(std::wstring_view text) {
     std::size_t i = 0;
@@ -90,8 +134,11 @@ bool IsNoticeWanted(std::wstring_view text, std::wstring_view popInfo, std::wstr
 Decision DecideNoticeText(std::wstring_view text, std::wstring_view popInfo, std::wstring_view popEnable,
                           std::wstring_view today, Notice& out) {
     if (!IsNoticeWanted(text, popInfo, popEnable)) return Decision::NotWanted;
-    if (!SplitNotice(text, out)) return Decision::Malformed;
+    // The date is compared right after it is taken: an expired notice's other fields (its
+    // picture's address among them) are never looked at.
+    if (!TakeFields(text, out, 0, 2)) return Decision::Malformed;
     if (CompareDateText(today, out.expiryDate) > 0) return Decision::Expired;
+    if (!TakeFields(text, out, 2, kFields)) return Decision::Malformed;
     return Decision::Show;
 }
 
@@ -104,6 +151,13 @@ std::wstring ShortContent(std::wstring_view content, std::size_t keep) {
     std::wstring out(content.substr(0, keep));
     out += L"...";
     return out;
+}
+
+bool IsDecodablePicture(std::string_view head) {
+    using namespace std::string_view_literals;
+    for (std::string_view magic : {"\xFF\xD8\xFF"sv, "\x89PNG\r\n\x1A\n"sv, "GIF87a"sv, "GIF89a"sv, "BM"sv})
+        if (head.substr(0, magic.size()) == magic) return true;
+    return false;
 }
 
 } // namespace notice

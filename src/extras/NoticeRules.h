@@ -11,7 +11,8 @@ namespace notice {
 inline constexpr std::size_t kMaxNoticeBytes = 1024;
 
 // Field capacities in characters. A longer field rejects the whole notice: cutting a link or
-// a date would make it mean something else.
+// a date would make it mean something else. A field's capacity counts what is kept of it
+// (up to its first line end).
 inline constexpr std::size_t kKeyChars = 31;
 inline constexpr std::size_t kExpiryChars = 31;
 inline constexpr std::size_t kTitleChars = 63;
@@ -38,16 +39,21 @@ enum class Layout { PictureAndText, PictureOnly, TextOnly };
 enum class Decision {
     Show,
     NotWanted,   // empty, or already seen and dismissed
-    Malformed,   // fewer than six separators, a field over its capacity, a line break inside
+    Malformed,   // fewer than six separators, a field over its capacity
     Expired,
 };
 
 // The text as it came, without the line breaks a file may end with.
 std::wstring_view TrimLineEnds(std::wstring_view text);
 
-// Splits the seven fields at "|" (text after the sixth separator is the last field). False
-// when a separator is missing, a field does not fit its capacity, or the text holds a CR, LF
-// or NUL: the whole text is stored as one INI value, where a line break would add lines.
+// The text with each field kept up to its first line end (CR, LF or NUL): the notice is
+// stored as one INI value, where a line break would add keys of its own, and what is shown
+// is then what is stored. Fields are those SplitNotice takes; text after the sixth separator
+// is the last field.
+std::wstring KeepFirstLines(std::wstring_view text);
+
+// Splits the seven fields at "|", each kept up to its first line end. False when a separator
+// is missing or a field does not fit its capacity.
 bool SplitNotice(std::wstring_view text, Notice& out);
 
 // Today (a) against the expiry date (b), both written year-month-day: the signed difference
@@ -61,12 +67,20 @@ std::wstring DateText(int year, int month, int day);
 // or the stored text no longer occurs in the server's; otherwise wanted unless dismissed ("0").
 bool IsNoticeWanted(std::wstring_view text, std::wstring_view popInfo, std::wstring_view popEnable);
 
-// The whole decision for a fetched text (already trimmed of its line ends); `out` receives
-// the fields taken so far.
+// The whole decision for a fetched text (each field already kept up to its first line end);
+// `out` receives the fields taken so far: none for a notice not wanted, only the first two for
+// an expired one (nothing after the date is looked at, so no picture is fetched for it).
 Decision DecideNoticeText(std::wstring_view text, std::wstring_view popInfo, std::wstring_view popEnable,
                           std::wstring_view today, Notice& out);
 
 Layout ChooseLayout(const Notice& n);
+
+// Whether a picture's first bytes say JPEG, PNG, GIF or BMP, the formats a notice picture
+// may have. The picture comes over plain HTTP into an elevated program, and the system's
+// decoder would also open metafiles, TIFF and icons: anything else is not decoded.
+bool IsDecodablePicture(std::string_view head);
+// How many first bytes IsDecodablePicture needs at most.
+inline constexpr std::size_t kPictureHeadBytes = 8;
 
 // The content cut to `keep` characters and "..." appended, whatever its length.
 std::wstring ShortContent(std::wstring_view content, std::size_t keep);

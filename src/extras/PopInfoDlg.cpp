@@ -1,13 +1,13 @@
 #include "extras/PopInfoDlg.h"
 #include "common/AppMessages.h"
 #include "extras/NoticeFetch.h"
+#include "net/HttpFetch.h"
 #include "settings/SettingsRules.h"
 #include "settings/SettingsStore.h"
 #include "skin/SkinImage.h"
 
 #include <atomic>
-#include <system_error>
-#include <thread>
+#include <string_view>
 
 #include "extras_ids.h"
 #include "skin_ids.h"
@@ -21,6 +21,26 @@ constexpr COLORREF kTextColour = RGB(30, 39, 46);
 constexpr COLORREF kHoverColour = RGB(22, 122, 235);
 
 HBITMAP SkinPicture(UINT id) { return LoadSkinImage(GetModuleHandleW(nullptr), id); }
+
+// How long a notice that goes gives its worker to end a cancelled picture transfer: the
+// program may end right after its windows, and the worker deletes its temporary file then.
+constexpr DWORD kPictureCleanupMs = 3000;
+
+// The picture comes over plain HTTP: decoded only when its first bytes say a format the
+// notice allows. The file stays open, closed to writers, from the check until it is decoded,
+// so what is decoded is what was checked.
+fw::UniqueBitmap LoadNoticePicture(const std::wstring& path) {
+    fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    char head[notice::kPictureHeadBytes] = {};
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), head, sizeof(head), &got, nullptr) ||
+        !notice::IsDecodablePicture(std::string_view(head, got)))
+        return {};
+    int w = 0, h = 0;
+    return fw::UniqueBitmap(LoadImageFile(path.c_str(), &w, &h));
+}
 
 std::wstring ModulePathOf(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};
@@ -61,26 +81,48 @@ struct CPopInfoDlg::FetchJob {
     std::wstring popEnable;
     std::wstring today;
 
-    std::wstring text;  // trimmed of its line ends
+    std::wstring text;  // each field kept up to its first line end: what is shown is stored
     notice::Notice fields;
     bool show = false;
     bool picture = false;  // the picture arrived complete at picturePath
     std::atomic<bool> done{false};
     std::atomic<bool> abandoned{false};  // the dialog went first
+    // The picture's transfer, which the dialog cancels when it goes; set while it may run.
+    CHttpClient pictureClient;
+    std::atomic<bool> inPicture{false};
 
     void Run() {
         std::wstring answer;
         if (FetchNoticeText(noticeUrl.c_str(), answer)) {
-            text = notice::TrimLineEnds(answer);
+            text = notice::KeepFirstLines(answer);
             show = notice::DecideNoticeText(text, popInfo, popEnable, today, fields) == notice::Decision::Show;
             // The layout follows whatever fields were taken, shown or not.
-            if (notice::ChooseLayout(fields) != notice::Layout::TextOnly && !abandoned.load())
-                picture = DownloadNoticePicture(fields.pictureUrl, picturePath);
+            if (notice::ChooseLayout(fields) != notice::Layout::TextOnly) {
+                // Set before `abandoned` is read, as the dialog sets `abandoned` before it reads
+                // this: either the dialog waits for the transfer's end or no transfer starts.
+                inPicture.store(true);
+                if (!abandoned.load()) picture = DownloadNoticePicture(pictureClient, fields.pictureUrl, picturePath);
+                inPicture.store(false);
+            }
         }
         done.store(true);
-        PostMessageW(dialog, UM_NOTICE_FETCHED, 0, 0);  // fails harmlessly once the dialog is gone
+        fw::PostToWindow(dialog, UM_NOTICE_FETCHED);  // fails harmlessly once the dialog is gone
     }
 };
+
+CPopInfoDlg::~CPopInfoDlg() { LetWorkerGo(); }
+
+void CPopInfoDlg::LetWorkerGo() {
+    // The worker spares itself the picture; whatever it still posts finds no window. A picture
+    // transfer under way is cancelled, which ends it at once (closing its handles ends the read
+    // it waits in), and is given a moment to delete its temporary file.
+    if (m_job) {
+        m_job->abandoned.store(true);
+        m_job->pictureClient.Cancel();
+        if (m_job->inPicture.load()) m_worker.Wait(kPictureCleanupMs);
+    }
+    m_job.reset();
+}
 
 bool CPopInfoDlg::Open(HWND parent) {
     if (m_hWnd || !CreateModeless(parent)) return false;
@@ -145,11 +187,9 @@ bool CPopInfoDlg::OnInitDialog() {
         GetLocalTime(&now);
         job->today = notice::DateText(now.wYear, now.wMonth, now.wDay);
     }
-    try {
-        // Detached: the worker owns its share of the job, and a server that never answers
-        // must not hold up the dialog's end or the program's.
-        std::thread([job] { job->Run(); }).detach();
-    } catch (const std::system_error&) {
+    // The worker owns its share of the job and is never waited for while it may be on the
+    // network: a server that never answers must not hold up the dialog's end or the program's.
+    if (!m_worker.Start([job] { job->Run(); })) {
         PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return true;
     }
@@ -182,8 +222,7 @@ void CPopInfoDlg::StyleTextLabel(CStaticEx& label, COLORREF colour, bool bold) {
 void CPopInfoDlg::ShowPicture(CStaticEx& label, bool arrived) {
     label.SetText(L"");
     if (!arrived) return;
-    int w = 0, h = 0;
-    fw::UniqueBitmap picture(LoadImageFile(m_setup.picturePath.c_str(), &w, &h));
+    fw::UniqueBitmap picture = LoadNoticePicture(m_setup.picturePath);
     if (picture) label.SetStaticImage(picture.Get());  // the label keeps a copy
 }
 
@@ -312,9 +351,7 @@ LRESULT CPopInfoDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnFetched();
         return 0;
     case WM_DESTROY:
-        // The worker spares itself the picture; whatever it still posts finds no window.
-        if (m_job) m_job->abandoned.store(true);
-        m_job.reset();
+        LetWorkerGo();
         break;
     case WM_TIMER:
         OnTimer(wParam);

@@ -5,6 +5,7 @@
 #pragma once
 #include "extras/NoticeRules.h"
 #include "framework/ShellOpen.h"
+#include "framework/Worker.h"
 #include "skin/DlgEx.h"
 #include "skin/SkinControls.h"
 
@@ -42,6 +43,8 @@ bool WritePopEnable(const std::wstring& iniPath, const wchar_t* value);
 class CPopInfoDlg : public CDlgEx {
 public:
     explicit CPopInfoDlg(NoticeSetup setup = NoticeSetup::Program());
+    // Lets the worker go on alone, as when the window is destroyed.
+    ~CPopInfoDlg() override;
 
     // What the main window calls once per run, on the thread of its keyboard hook: creates
     // the notice hidden (modeless, owned by `parent`) and returns at once while a worker
@@ -71,6 +74,7 @@ protected:
 private:
     struct FetchJob;
     void OnFetched();
+    void LetWorkerGo();
     // pictureArrived: the notice's picture is complete at the picture path.
     void LayOut(bool pictureArrived);
     void StyleTextLabel(CStaticEx& label, COLORREF colour, bool bold);
@@ -88,6 +92,7 @@ private:
     // Shared with the worker, which only ever touches the job: a dialog gone before the
     // answer leaves the worker to post to a window that is no longer there.
     std::shared_ptr<FetchJob> m_job;
+    fw::Worker m_worker;
     CStaticEx m_lblPic;
     CStaticEx m_lblTitle;
     CStaticEx m_lblContent;

@@ -5,6 +5,8 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
+#include <string>
+
 namespace hotkeys {
 
 std::atomic<LONG> g_bMuted{0};
@@ -109,18 +111,34 @@ HRESULT WINAPI DirectSoundCreateRouted(LPCGUID device, LPDIRECTSOUND* outObject,
     return hr;
 }
 
+std::wstring SystemLibraryPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT chars = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (chars == 0 || chars >= MAX_PATH) return L"";
+    return std::wstring(folder) + L"\\" + name;
+}
+
+// A system library by its full path: a bare name would also find a file of that name in the
+// program's folder or the current one, in an elevated program.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    const std::wstring path = SystemLibraryPath(name);
+    return path.empty() ? nullptr : ::LoadLibraryW(path.c_str());
+}
+
 } // namespace
+
+std::wstring DirectSoundPath() { return SystemLibraryPath(L"dsound.dll"); }
 
 bool InstallSoundInterceptions() {
     if (g_installed.exchange(true)) return false;
-    HMODULE winmm = ::LoadLibraryW(L"winmm.dll");
+    HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
     // The program never calls DirectSound itself; the library is loaded here so that its
     // export can be routed before the game's sound code asks for it, and pinned so that the
     // route outlives any FreeLibrary of the game's.
     HMODULE dsound = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"dsound.dll", &dsound);
-    if (!dsound && ::LoadLibraryW(L"dsound.dll"))
-        ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"dsound.dll", &dsound);
+    if (HMODULE loaded = LoadSystemLibrary(L"dsound.dll"))
+        ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                             reinterpret_cast<LPCWSTR>(loaded), &dsound);
     g_waveOutWrite.Install(winmm, "waveOutWrite", reinterpret_cast<void*>(&WaveOutWriteMuted));
     g_midiStreamOut.Install(winmm, "midiStreamOut", reinterpret_cast<void*>(&MidiStreamOutMuted));
     g_directSoundCreate.Install(dsound, "DirectSoundCreate", reinterpret_cast<void*>(&DirectSoundCreateRouted));

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 namespace hotkeys {
 
@@ -17,6 +18,8 @@ extern std::atomic<LONG> g_bMuted;
 // Keeps dsound.dll loaded for the rest of the process so that its route stays valid.
 bool InstallSoundInterceptions();
 bool SoundInterceptionsInstalled();
+// The DirectSound library the interceptions load: the one in the system folder.
+std::wstring DirectSoundPath();
 // Takes the function routes out again, in the order waveOutWrite, midiStreamOut,
 // DirectSoundCreate (run at process exit). Interface tables stay routed: their replacements
 // pass every call on.

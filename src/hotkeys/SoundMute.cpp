@@ -4,6 +4,7 @@
 #include "hotkeys/SoundRules.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace hotkeys {
 namespace {
@@ -14,6 +15,9 @@ static_assert(sizeof(MIXERCONTROLW) == 228, "MIXERCONTROLW");
 static_assert(sizeof(void*) != 4 || sizeof(MIXERLINEW) == 280, "MIXERLINEW");
 static_assert(sizeof(void*) != 4 || sizeof(MIXERLINECONTROLSW) == 24, "MIXERLINECONTROLSW");
 static_assert(sizeof(void*) != 4 || sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS");
+
+// More items than any mute control has: a count beyond it is a driver's error, refused.
+constexpr DWORD kMaxMuteItems = 256;
 
 unsigned g_testMajorVersion = 0;
 const MixerApi* g_testMixer = nullptr;
@@ -44,17 +48,20 @@ bool SetMuteOnOpenMixer(HMIXER handle, int selector, bool muted, const MixerApi&
     if (mixer.getLineControls(object, &request, MIXER_GETLINECONTROLSF_ONEBYTYPE | MIXER_OBJECTF_HMIXER) != MMSYSERR_NOERROR)
         return false;
 
-    MIXERCONTROLDETAILS_BOOLEAN value = {};
+    // The driver reads and writes one value per item of the control (with one channel), and
+    // the item count is the driver's: the buffer is sized from it, within a sane bound.
+    if (control.cMultipleItems > kMaxMuteItems) return false;
+    std::vector<MIXERCONTROLDETAILS_BOOLEAN> values(control.cMultipleItems ? control.cMultipleItems : 1);
     MIXERCONTROLDETAILS details = {};
     details.cbStruct = sizeof(details);
     details.dwControlID = control.dwControlID;
     details.cChannels = 1;
     details.cMultipleItems = control.cMultipleItems;
-    details.cbDetails = sizeof(value);
-    details.paDetails = &value;
+    details.cbDetails = sizeof(MIXERCONTROLDETAILS_BOOLEAN);
+    details.paDetails = values.data();
     if (mixer.getControlDetails(object, &details, MIXER_GETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) != MMSYSERR_NOERROR)
         return false;
-    value.fValue = muted ? 1 : 0;
+    for (MIXERCONTROLDETAILS_BOOLEAN& value : values) value.fValue = muted ? 1 : 0;
     return mixer.setControlDetails(object, &details, MIXER_SETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) == MMSYSERR_NOERROR;
 }
 

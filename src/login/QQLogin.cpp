@@ -142,7 +142,7 @@ CQQLogin::CQQLogin() : CDlgEx(IDD_LOGIN), m_htmlQQ(this) {}
 bool CQQLogin::OnInitDialog() {
     CDlgEx::OnInitDialog();
     SetTitle(L"QQ账号安全登录");
-    SkinFrame frame;
+    SkinFrame frame = CaptionBandFrame();
     frame.captionHeight = kCaption;
     frame.borderWidth = kBorder;
     SetFrame(frame);

@@ -7,6 +7,7 @@
 #include "support/WineTest.h"
 
 #include "extras_ids.h"
+#include "skin/DlgEx.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -36,6 +37,23 @@ bool FolderExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// What the worker posts to a download dialog (messages of the application's range), counted
+// as the dialog's thread takes them; `drop` turns each into nothing, as a full queue would.
+struct PostWatch {
+    bool drop = false;
+    int posts = 0;
+} g_watch;
+
+LRESULT CALLBACK WatchPosts(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->message >= WM_APP && msg->message <= 0xBFFF &&
+        GetDlgItem(msg->hwnd, IDC_DOWN_PROGRESS)) {
+        ++g_watch.posts;
+        if (g_watch.drop) msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
 class DownGame : public StandInTest {
 protected:
     GdiplusScope m_gdiplus;
@@ -59,6 +77,21 @@ protected:
     }
     INT_PTR Run(CDownGameDlg& dlg, const std::function<bool(HWND, int)>& step) {
         return testing_support::RunModal(dlg, [&] { return dlg.Run(); }, step);
+    }
+    // Runs a download that is to end without starting anything; the title and the buttons'
+    // states once it has ended, and then closes it.
+    std::wstring RunToFailure(const wchar_t* name, bool& okEnabled, bool& cancelEnabled) {
+        CDownGameDlg dlg(name, nullptr, Starter());
+        std::wstring title;
+        Run(dlg, [&](HWND d, int) {
+            if (TextOf(d) == L"游戏下载中...") return false;
+            title = TextOf(d);
+            okEnabled = IsWindowEnabled(GetDlgItem(d, IDOK));
+            cancelEnabled = IsWindowEnabled(GetDlgItem(d, IDCANCEL));
+            PostMessageW(d, WM_CLOSE, 0, 0);
+            return true;
+        });
+        return title;
     }
 };
 
@@ -182,6 +215,94 @@ TEST_F(DownGame, EscapeDoesNothingAndCancelStopsTheTransferWithoutLeftovers) {
     EXPECT_TRUE(m_started.empty());
     EXPECT_FALSE(FileExists(dlg.SetupPath())) << "the partial file is closed and deleted";
     EXPECT_FALSE(FolderExists(FolderOf(dlg.SetupPath()))) << "and so is the download's folder";
+}
+
+TEST_F(DownGame, ProgressIsPostedOnlyWhenItChangesAndTheEndIsKnownWhenEveryPostIsLost) {
+    Serve(L"Quick", L"size=614400");  // 600 chunks of 1 KB
+    const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, WatchPosts, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    g_watch = {};
+    for (bool drop : {false, true}) {
+        g_watch.drop = drop;
+        g_watch.posts = 0;
+        m_started.clear();
+        CDownGameDlg dlg(L"Quick", nullptr, Starter());
+        bool okEnabled = false, cancelEnabled = true;
+        const INT_PTR result = Run(dlg, [&](HWND d, int n) {
+            if (TextOf(d) != L"下载完成" && n < 400) return false;  // 20 s at most
+            okEnabled = IsWindowEnabled(GetDlgItem(d, IDOK));
+            cancelEnabled = IsWindowEnabled(GetDlgItem(d, IDCANCEL));
+            PostMessageW(d, WM_CLOSE, 0, 0);
+            return true;
+        });
+        EXPECT_EQ(result, IDCANCEL) << drop;
+        EXPECT_EQ(m_started.size(), 1u) << drop;
+        EXPECT_TRUE(okEnabled && !cancelEnabled) << "the end was lost with its post: " << drop;
+        if (!drop) {
+            EXPECT_LE(g_watch.posts, 102) << "one progress post per percent and one for the end";
+            EXPECT_GE(g_watch.posts, 2);
+        }
+    }
+    UnhookWindowsHookEx(hook);
+}
+
+TEST_F(DownGame, AFailedConfigurationLeavesOnlyCancelAndABadAddressFailsWithoutARequest) {
+    bool ok = true, cancel = false;
+    ASSERT_TRUE(StandIn::Rule(L"/update/ConfigNowhere.htm", L"status=404&body=x"));
+    EXPECT_EQ(RunToFailure(L"Nowhere", ok, cancel), L"下载失败");
+    EXPECT_TRUE(!ok && cancel) << "after a configuration failure the player must press 取消";
+
+    // The operator's server gives an address off its sites, none, or one longer than kept.
+    const std::wstring start = StandIn::Url(L"/dl/");
+    const std::wstring longest = start + std::wstring(511 - start.size() - 4, L'a') + L".exe";
+    const std::wstring tooLong = start + std::wstring(512 - start.size() - 4, L'b') + L".exe";
+    const std::string longestPath = "/dl/" + std::string(511 - start.size() - 4, 'a') + ".exe";
+    const std::string tooLongPath = "/dl/" + std::string(512 - start.size() - 4, 'b') + ".exe";
+    ASSERT_TRUE(StandIn::Rule(std::wstring(longestPath.begin(), longestPath.end()), L"size=3000"));
+    ASSERT_TRUE(StandIn::Rule(std::wstring(tooLongPath.begin(), tooLongPath.end()), L"size=3000"));
+    const std::pair<std::wstring, bool> configs[] = {
+        {L"UpdAddr=http://elsewhere.example/dl/x.exe", false},
+        {L"UpdAddr=", false},
+        {L"Other=1", false},
+        {L"UpdAddr=" + tooLong, false},
+        {L"UpdAddr=" + longest, true},
+    };
+    for (const auto& [line, downloads] : configs) {
+        const std::string body = "[VerKey]\r\n" + std::string(line.begin(), line.end());
+        ASSERT_TRUE(StandIn::Rule(L"/update/ConfigOdd.htm", L"body=" + StandIn::Encode(body)));
+        m_started.clear();
+        ok = false;
+        cancel = true;
+        const std::wstring title = RunToFailure(L"Odd", ok, cancel);
+        EXPECT_TRUE(ok && !cancel) << line;
+        EXPECT_EQ(title, downloads ? L"下载完成" : L"下载失败") << line;
+        EXPECT_EQ(m_started.size(), downloads ? 1u : 0u) << line;
+    }
+    EXPECT_EQ(StandIn::RequestsFor(longestPath).size(), 1u) << "511 characters are an address";
+    EXPECT_TRUE(StandIn::RequestsFor(tooLongPath).empty()) << "512 are refused, never cut";
+}
+
+TEST_F(DownGame, TheCloseButtonSitsInTheCornerAndCancelsATransfer) {
+    Serve(L"Slowb", L"size=204800&trickle=100&piece=1024");
+    CDownGameDlg dlg(L"Slowb", nullptr, Starter());
+    RECT window = {}, close = {};
+    ULONGLONG closedAt = 0;
+    const INT_PTR result = Run(dlg, [&](HWND d, int) {
+        if (SendDlgItemMessageW(d, IDC_DOWN_PROGRESS, PBM_GETPOS, 0, 0) < 1) return false;
+        GetWindowRect(d, &window);
+        GetWindowRect(GetDlgItem(d, IDC_SKIN_CLOSE), &close);
+        closedAt = GetTickCount64();
+        Click(d, IDC_SKIN_CLOSE);
+        return true;
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_LT(GetTickCount64() - closedAt, 5000u) << "closing stops the transfer promptly";
+    EXPECT_FALSE(dlg.Working());
+    EXPECT_TRUE(m_started.empty());
+    EXPECT_FALSE(FileExists(dlg.SetupPath()));
+    EXPECT_FALSE(FolderExists(FolderOf(dlg.SetupPath())));
+    EXPECT_TRUE(close.right == window.right && close.top == window.top)
+        << "close button at " << close.right - window.right << "," << close.top - window.top;
 }
 
 } // namespace

@@ -67,10 +67,34 @@ TEST(Favorites, ANameLeavingTheFolderIsRefusedWithAMessageAndTheDialogStays) {
     }), IDCANCEL);
     EXPECT_EQ(told.size(), 1u);
     EXPECT_EQ(FilesIn(folder.Path()) + FilesIn(inner), 0) << "nothing written, outside or by the cancel";
-    for (const wchar_t* bad : {L"a/b", L"c:d", L".."})
+    for (const wchar_t* bad : {L"a/b", L"c:d", L"..", L"."})
         EXPECT_EQ(SaveFavorite(folder.Path(), bad, L"http://127.0.0.1/g"), FavSave::BadName) << bad;
+    // A page title its site has cut ends in "...": a name like any other.
+    for (const wchar_t* cut : {L"新区开放...", L"a..b", L"...", L".hidden"}) {
+        EXPECT_EQ(SaveFavorite(folder.Path(), cut, L"http://127.0.0.1/g"), FavSave::Saved) << cut;
+        EXPECT_TRUE(FileExists(folder.File((std::wstring(cut) + L".url").c_str()))) << cut;
+    }
     EXPECT_EQ(SaveFavorite(folder.Path(), std::wstring(255 - folder.Path().size(), L'n'), L"http://127.0.0.1/g"),
               FavSave::PathTooLong) << "260 characters with the terminator";
+}
+
+TEST(Favorites, WithoutAFavoritesFolderNothingIsWrittenAndNothingIsSaid) {
+    TempFolder folder(L"fav");
+    for (const std::wstring& none : {std::wstring(), folder.File(L"missing")}) {
+        std::vector<std::wstring> told;
+        CFavDlg dlg(L"t", L"http://127.0.0.1/g", nullptr, [&](HWND, const wchar_t* text) { told.push_back(text); });
+        dlg.SetFolder(none);
+        EXPECT_EQ(RunFav(dlg, [&](HWND d, int n) {
+            if (n == 0) {
+                Click(d, IDOK);
+                return false;
+            }
+            Click(d, IDCANCEL);  // only reached when the first click left the dialog open
+            return true;
+        }), IDOK) << none;
+        EXPECT_TRUE(told.empty()) << none;
+    }
+    EXPECT_EQ(FilesIn(folder.Path()), 0);
 }
 
 TEST(Favorites, AFailedOrRefusedSaveKeepsTheOlderFavouriteWhole) {

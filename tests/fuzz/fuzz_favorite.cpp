@@ -6,6 +6,7 @@
 #include "extras/FavoriteRules.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -20,10 +21,11 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
 }
 
 // What the file system and the shell make of "<folder>\<rest>": which folder it lands in is
-// decided by separators, drive colons and ".." steps in the rest.
+// decided by separators, drive colons and a rest that is itself a step ("." or ".."); dots
+// inside a name ("a..b", "title...") are the name's own.
 bool StaysDirectlyInside(const std::wstring& rest) {
     if (rest.find_first_of(L"\\/:") != std::wstring::npos) return false;
-    return rest.find(L"..") == std::wstring::npos;
+    return rest != L"." && rest != L"..";
 }
 
 } // namespace
@@ -56,6 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bar = text.find(L'|');
     const std::wstring folder = bar == std::wstring::npos ? L"C:\\Favorites" : text.substr(0, bar);
     const std::wstring name = bar == std::wstring::npos ? text : text.substr(bar + 1);
+    // Refused are only names that are empty, a step, or hold what no file name may hold.
+    bool forbidden = name.empty() || name == L"." || name == L"..";
+    for (wchar_t c : name) forbidden = forbidden || c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos;
+    FUZZ_CHECK(favorite::IsAllowedName(name) == !forbidden);
     if (favorite::IsAllowedName(name)) {
         FUZZ_CHECK(StaysDirectlyInside(name) && !name.empty());
         const std::optional<std::wstring> path = favorite::ShortcutPath(folder, name, 259);

@@ -56,6 +56,10 @@ TEST(SoundIntercept, WaveBlocksPassSilencedWhileMutedThroughEveryRouteUntilRemov
 
     UseInterceptions(false);  // the first call installs even when it unmutes
     EXPECT_TRUE(SoundInterceptionsInstalled());
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(DirectSoundPath(), std::wstring(system) + L"\\dsound.dll");
+    EXPECT_NE(GetModuleHandleW(DirectSoundPath().c_str()), nullptr) << "DirectSound from the system folder";
     auto byName = reinterpret_cast<WaveOutWriteFn>(GetProcAddress(winmm, "waveOutWrite"));
     ASSERT_NE(reinterpret_cast<void*>(byName), realWrite);
     HMODULE later = LoadLibraryW(L"mciwave.dll");

@@ -82,6 +82,43 @@ TEST(MixerMute, CallsInOrderWithTheirRecordsAndClosesOnEveryPath) {
     EXPECT_EQ(g_fake.calls.at(4), "write 80000000 0");
 }
 
+// A driver whose mute control has several items: it reads and writes one value per item.
+constexpr DWORD kItems = 3;
+std::vector<LONG> g_itemsWritten;
+MMRESULT WINAPI ItemsControls(HMIXEROBJ, LPMIXERLINECONTROLSW request, DWORD) {
+    request->pamxctrl->dwControlID = 0x88;
+    request->pamxctrl->fdwControl = MIXERCONTROL_CONTROLF_MULTIPLE;
+    request->pamxctrl->cMultipleItems = kItems;
+    return MMSYSERR_NOERROR;
+}
+MMRESULT WINAPI ItemsRead(HMIXEROBJ, LPMIXERCONTROLDETAILS details, DWORD) {
+    if (details->cMultipleItems != kItems || details->cChannels != 1 || details->cbDetails != sizeof(LONG))
+        return MMSYSERR_INVALPARAM;
+    for (DWORD i = 0; i < kItems; ++i) static_cast<LONG*>(details->paDetails)[i] = 0x55;
+    return MMSYSERR_NOERROR;
+}
+MMRESULT WINAPI ItemsWrite(HMIXEROBJ, LPMIXERCONTROLDETAILS details, DWORD) {
+    const LONG* values = static_cast<const LONG*>(details->paDetails);
+    g_itemsWritten.assign(values, values + details->cMultipleItems);
+    return MMSYSERR_NOERROR;
+}
+MMRESULT WINAPI QuietClose(HMIXER) { return MMSYSERR_NOERROR; }
+MMRESULT WINAPI QuietLine(HMIXEROBJ, LPMIXERLINEW line, DWORD) {
+    line->dwLineID = 0x77;
+    return MMSYSERR_NOERROR;
+}
+MMRESULT WINAPI QuietOpen(LPHMIXER handle, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
+    *handle = kHandle;
+    return MMSYSERR_NOERROR;
+}
+
+TEST(MixerMute, AControlOfSeveralItemsGetsABufferForEachAndEachIsSet) {
+    const MixerApi items = {&QuietOpen, &QuietLine, &ItemsControls, &ItemsRead, &ItemsWrite, &QuietClose};
+    g_itemsWritten.clear();
+    EXPECT_TRUE(MixerSetLineMute(0, true, items));
+    EXPECT_EQ(g_itemsWritten, std::vector<LONG>(kItems, 1));
+}
+
 TEST(MixerMute, ProcessMuteSetsWaveOutputThenSpeakersAndAnswersForTheSpeakers) {
     g_fake = {};
     SetSoundSystemForTests(6, &kFakeMixer);

@@ -3,6 +3,7 @@
 // WinINet, the store the browser uses.
 #include "login/QQLogin.h"
 #include "login/QQRules.h"
+#include "skin/DlgEx.h"
 #include "support/GdiplusScope.h"
 #include "support/MessagePump.h"
 #include "support/ModalRun.h"
@@ -68,13 +69,14 @@ TEST(QQLogin, TheCallbackCookieEndsTheSignInEvenAmongLongCookies) {
     GdiplusScope gdiplus;
     ExpireCookies();
     CQQLogin dlg;
-    RECT frame = {}, page = {};
+    RECT frame = {}, page = {}, close = {};
     bool before = true, elsewhere = true, after = false, closerRunning = false, done = false;
     auto step = [&](int) {
         if (!dlg.m_htmlQQ.Handle() || !IsWindowVisible(dlg.m_htmlQQ)) return false;
         done = true;
         GetWindowRect(dlg, &frame);
         GetWindowRect(dlg.m_htmlQQ, &page);
+        GetWindowRect(GetDlgItem(dlg, IDC_SKIN_CLOSE), &close);
         before = dlg.m_htmlQQ.HandleNavigateComplete(kCallback.c_str());
         // More cookie text than a fixed 256-character buffer holds, before the one that counts.
         SetCookie(L"Filler", std::wstring(400, L'f'));
@@ -97,6 +99,8 @@ TEST(QQLogin, TheCallbackCookieEndsTheSignInEvenAmongLongCookies) {
     EXPECT_EQ(frame.bottom - frame.top, 470);
     EXPECT_TRUE(page.left == frame.left + 4 && page.top == frame.top + 30 && page.right == frame.right - 4 &&
                 page.bottom == frame.bottom - 4) << "the page covers the frame inside its border, below its caption";
+    EXPECT_TRUE(close.right == frame.right && close.top == frame.top)
+        << "close button at " << close.right - frame.right << "," << close.top - frame.top;
 }
 
 TEST(QQLogin, TheBoxCloserFindsOnlyOurOwnBoxAndGivesUp) {

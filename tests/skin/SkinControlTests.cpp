@@ -1,5 +1,6 @@
 // The skinned static text and the picture progress bar drawn for real in a skinned dialog.
 #include "skin/DlgEx.h"
+#include "skin/SkinControls.h"
 #include "skin/SkinImage.h"
 #include "support/GdiplusScope.h"
 #include "support/WindowPixels.h"
@@ -216,4 +217,26 @@ TEST_F(SkinControlTest, StaticDrawsItsImageAndHoverColour) {
 
     // The cursor message is always reported as handled.
     EXPECT_TRUE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+}
+
+TEST_F(SkinControlTest, ADisabledButtonDrawsItsTextInTheSystemGreyText) {
+    CBtnEx button;
+    HWND hwnd = Child(L"BUTTON", L"确定确定确定", BS_PUSHBUTTON, 40, 60, 160, 30);
+    ASSERT_TRUE(button.Subclass(hwnd));
+    button.SetTextColour(RGB(200, 0, 0));
+    auto inkOf = [&](COLORREF colour) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        PumpPending();
+        const Pixels shot = CaptureWindow(dlg);
+        int n = 0;
+        for (int y = 60; y < 90; ++y)
+            for (int x = 40; x < 200; ++x) n += ColourNear(shot.At(x, y), colour, 24);
+        return n;
+    };
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    const int greyBefore = inkOf(grey);
+    EXPECT_GT(inkOf(RGB(200, 0, 0)), 10) << "enabled: its own colour";
+    EnableWindow(hwnd, FALSE);
+    EXPECT_EQ(inkOf(RGB(200, 0, 0)), 0);
+    EXPECT_GT(inkOf(grey), greyBefore + 10) << "disabled: the system's grey text";
 }
