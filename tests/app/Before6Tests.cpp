@@ -3,6 +3,7 @@
 // (5.2), and the main pass leaves them out.
 #include "framework/Handles.h"
 #include "framework/SystemVersion.h"
+#include "hotkeys/SoundMute.h"
 #include "login/LoginDlg.h"
 #include "settings/SettingsStore.h"
 #include "support/MessagePump.h"
@@ -94,6 +95,30 @@ TEST(Before6System, UacCountsAsOffEvenWithEnableLuaSet) {
         RegSetValueExW(key.Get(), L"EnableLUA", 0, type, reinterpret_cast<const BYTE*>(&old), size);
     else
         RegDeleteValueW(key.Get(), L"EnableLUA");
+}
+
+// Any mixer call counts: before version 6 muting never goes near the mixer.
+int g_mixerCalls = 0;
+MMRESULT WINAPI CountOpen(LPHMIXER, UINT, DWORD_PTR, DWORD_PTR, DWORD) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+MMRESULT WINAPI CountLine(HMIXEROBJ, LPMIXERLINEW, DWORD) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+MMRESULT WINAPI CountControls(HMIXEROBJ, LPMIXERLINECONTROLSW, DWORD) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+MMRESULT WINAPI CountRead(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+MMRESULT WINAPI CountWrite(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+MMRESULT WINAPI CountClose(HMIXER) { return ++g_mixerCalls, MMSYSERR_ERROR; }
+
+TEST(Before6System, MutingInterceptsTheSoundOutputAndLeavesTheMixerAlone) {
+    ASSERT_EQ(fw::OsMajorVersion(), 5u) << "needs a prefix set to winxp64 (scripts/test-before6.sh)";
+    HMODULE winmm = LoadLibraryW(L"winmm.dll");
+    ASSERT_NE(winmm, nullptr);
+    const FARPROC before = GetProcAddress(winmm, "waveOutWrite");
+    const hotkeys::MixerApi counting = {&CountOpen, &CountLine, &CountControls, &CountRead, &CountWrite, &CountClose};
+    hotkeys::SetSoundSystemForTests(0, &counting);  // the system's own version decides
+    EXPECT_TRUE(hotkeys::SetProcessMute(true));
+    // What modules loaded later find under the name is the interception, not winmm's own.
+    EXPECT_NE(GetProcAddress(winmm, "waveOutWrite"), before);
+    EXPECT_TRUE(hotkeys::SetProcessMute(false));
+    EXPECT_EQ(g_mixerCalls, 0);
+    hotkeys::SetSoundSystemForTests(0, nullptr);
 }
 
 }  // namespace
