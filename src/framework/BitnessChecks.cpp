@@ -6,10 +6,12 @@
 
 #include <cstddef>
 
-// The tray record: the system reads cbSize to learn which fields exist; 956 bytes is the full
-// record on 32-bit Windows (976 on 64-bit, where the handles are 8 bytes).
-static_assert(sizeof(void*) != 4 || sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW, 32-bit");
-static_assert(sizeof(void*) != 8 || sizeof(NOTIFYICONDATAW) == 976, "NOTIFYICONDATAW, 64-bit");
+// The tray record: the system reads cbSize to learn which fields exist. The headers are set to
+// XP, so the record ends at guidItem: 952 bytes on 32-bit Windows (968 on 64-bit, where the
+// handles are 8 bytes), a size every shell from XP on accepts; XP's refuses the later record
+// with hBalloonIcon (956 and 976 bytes).
+static_assert(sizeof(void*) != 4 || sizeof(NOTIFYICONDATAW) == 952, "NOTIFYICONDATAW, 32-bit");
+static_assert(sizeof(void*) != 8 || sizeof(NOTIFYICONDATAW) == 968, "NOTIFYICONDATAW, 64-bit");
 
 // The copy-data record that carries a page process's account key to its main window: the
 // system marshals it between processes of either bitness, so only cbData and lpData matter.
