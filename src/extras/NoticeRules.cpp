@@ -160,4 +160,34 @@ bool IsDecodablePicture(std::string_view head) {
     return false;
 }
 
+NoticePlaces PlacesFor(Layout layout, int W, int H) {
+    NoticePlaces p;
+    switch (layout) {
+    case Layout::PictureAndText:
+        p.borderWidth = 3;
+        p.closeTop = 3;
+        p.hasPicture = p.hasMore = true;
+        p.picture = {15, 67, 75, 80};
+        p.title = {100, 48, W - 120, 15};
+        p.content = {100, 68, W - 116, 13};
+        p.more = {195, 168, 42, 13};
+        break;
+    case Layout::PictureOnly:
+        p.closeTop = 1;
+        p.pictureIsContent = true;
+        p.content = {-3, 22, W + 3, H - 22};
+        break;
+    case Layout::TextOnly:
+        p.borderWidth = 3;
+        p.closeTop = 3;
+        p.hasMore = true;
+        p.titleCentred = true;
+        p.title = {0, 45, W, 15};
+        p.content = {18, 65, W - 34, 13};
+        p.more = {195, 145, 42, 13};
+        break;
+    }
+    return p;
+}
+
 } // namespace notice

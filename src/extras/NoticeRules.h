@@ -75,6 +75,22 @@ Decision DecideNoticeText(std::wstring_view text, std::wstring_view popInfo, std
 
 Layout ChooseLayout(const Notice& n);
 
+// Where a notice's parts go, in client coordinates of its window, for each layout. The
+// picture-only notice's picture starts 3 px left of the window and below its 22 px close
+// band: its own art carries the border.
+struct Place {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+struct NoticePlaces {
+    int borderWidth = 0;  // the frame around the background, and the close button's inset
+    int closeTop = 0;     // the close button's top
+    Place picture, title, content, more;
+    bool hasPicture = false, hasMore = false;
+    bool titleCentred = false;
+    bool pictureIsContent = false;  // the picture-only notice shows its picture in the content label
+};
+NoticePlaces PlacesFor(Layout layout, int clientWidth, int clientHeight);
+
 // Whether a picture's first bytes say JPEG, PNG, GIF or BMP, the formats a notice picture
 // may have. The picture comes over plain HTTP into an elevated program, and the system's
 // decoder would also open metafiles, TIFF and icons: anything else is not decoded.

@@ -239,9 +239,6 @@ void CPopInfoDlg::LayOut(bool pictureArrived) {
     fw::UniqueBitmap close;
     switch (m_layout) {
     case notice::Layout::PictureAndText:
-        frame.borderWidth = 3;
-        frame.buttonRightMargin = 3;
-        frame.buttonTop = 3;
         pictures.background.Reset(SkinPicture(IDB_NOTICE_BACKGROUND));
         close.Reset(SkinPicture(IDB_NOTICE_CLOSE));
         break;
@@ -249,58 +246,50 @@ void CPopInfoDlg::LayOut(bool pictureArrived) {
         // The picture's magenta surroundings are see-through.
         SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetLayeredWindowAttributes(m_hWnd, SKIN_KEY_COLOUR, 0, LWA_COLORKEY);
-        frame.borderWidth = 0;
-        frame.buttonRightMargin = 0;
-        frame.buttonTop = 1;
         pictures.background.Reset(SkinPicture(IDB_NOTICE_PICTURE_BACKGROUND));
         close.Reset(SkinPicture(IDB_NOTICE_PICTURE_CLOSE));
         break;
     case notice::Layout::TextOnly:
-        frame.borderWidth = 3;
-        frame.buttonRightMargin = 3;
-        frame.buttonTop = 3;
         pictures.background.Reset(SkinPicture(IDB_NOTICE_TEXT_BACKGROUND));
         close.Reset(SkinPicture(IDB_NOTICE_CLOSE));
         break;
     }
+    // The frame's numbers do not depend on the window's size.
+    const notice::NoticePlaces band = notice::PlacesFor(m_layout, 0, 0);
+    frame.borderWidth = band.borderWidth;
+    frame.buttonRightMargin = band.borderWidth;
+    frame.buttonTop = band.closeTop;
     pictures.close = close.Get();
     SetFrame(frame);
     SetSkin(std::move(pictures));
 
     RECT client = {};
     GetClientRect(m_hWnd, &client);
-    const int W = client.right, H = client.bottom;
-    switch (m_layout) {
-    case notice::Layout::PictureAndText:
-        ShowPicture(m_lblPic, pictureArrived);
-        Place(m_lblPic, 15, 67, 75, 80);
-        StyleTextLabel(m_lblTitle, kTitleColour, true);
-        m_lblTitle.SetText(m_notice.title.c_str());
-        Place(m_lblTitle, 100, 48, W - 120, 15);
-        StyleTextLabel(m_lblContent, kTextColour, false);
-        m_lblContent.SetText(notice::ShortContent(m_notice.content, notice::kContentKeptWithPicture).c_str());
-        Place(m_lblContent, 100, 68, W - 116, 13);
-        StyleTextLabel(m_lblMore, kTextColour, false);
-        Place(m_lblMore, 195, 168, 42, 13);
-        break;
-    case notice::Layout::PictureOnly:
+    const notice::NoticePlaces places = notice::PlacesFor(m_layout, client.right, client.bottom);
+    const auto place = [](HWND wnd, const notice::Place& at) { Place(wnd, at.x, at.y, at.w, at.h); };
+    if (places.pictureIsContent) {
         ShowPicture(m_lblContent, pictureArrived);
         m_lblContent.SetHandCursor(true);
         SetWindowLongW(m_lblContent, GWL_STYLE, GetWindowLongW(m_lblContent, GWL_STYLE) | SS_NOTIFY);
-        Place(m_lblContent, -3, 22, W + 3, H - 22);
-        break;
-    case notice::Layout::TextOnly:
-        StyleTextLabel(m_lblTitle, kTitleColour, true);
-        SetWindowLongW(m_lblTitle, GWL_STYLE, (GetWindowLongW(m_lblTitle, GWL_STYLE) & ~SS_TYPEMASK) | SS_CENTER);
-        m_lblTitle.SetText(m_notice.title.c_str());
-        Place(m_lblTitle, 0, 45, W, 15);
-        StyleTextLabel(m_lblContent, kTextColour, false);
-        m_lblContent.SetText(notice::ShortContent(m_notice.content, notice::kContentKeptTextOnly).c_str());
-        Place(m_lblContent, 18, 65, W - 34, 13);
-        StyleTextLabel(m_lblMore, kTextColour, false);
-        Place(m_lblMore, 195, 145, 42, 13);
-        break;
+        place(m_lblContent, places.content);
+        return;
     }
+    if (places.hasPicture) {
+        ShowPicture(m_lblPic, pictureArrived);
+        place(m_lblPic, places.picture);
+    }
+    StyleTextLabel(m_lblTitle, kTitleColour, true);
+    if (places.titleCentred)
+        SetWindowLongW(m_lblTitle, GWL_STYLE, (GetWindowLongW(m_lblTitle, GWL_STYLE) & ~SS_TYPEMASK) | SS_CENTER);
+    m_lblTitle.SetText(m_notice.title.c_str());
+    place(m_lblTitle, places.title);
+    StyleTextLabel(m_lblContent, kTextColour, false);
+    const std::size_t keep =
+        places.hasPicture ? notice::kContentKeptWithPicture : notice::kContentKeptTextOnly;
+    m_lblContent.SetText(notice::ShortContent(m_notice.content, keep).c_str());
+    place(m_lblContent, places.content);
+    StyleTextLabel(m_lblMore, kTextColour, false);
+    place(m_lblMore, places.more);
 }
 
 void CPopInfoDlg::Close() {
