@@ -12,7 +12,9 @@ bool CPageTabs::Launch(HWND window) {
     fw::UniqueHandle process;
     const wchar_t* program = m_program.empty() ? nullptr : m_program.c_str();
     if (!fw::StartProgram(program, arguments, &process)) return false;
+    // An older page still on its way is let go: its key, if any, stays with whatever it does.
     m_pending = std::move(process);
+    m_pendingKey.clear();
     return true;
 }
 
@@ -34,6 +36,23 @@ void CPageTabs::AttachTab(HWND frame) {
     for (HWND tab : m_frames) ShowWindow(tab, SW_HIDE);
     if (m_home && IsWindow(m_home)) ShowWindow(m_home, SW_HIDE);
     m_frames.push_back(frame);
+    m_pending.Reset();
+    m_pendingKey.clear();
+}
+
+bool CPageTabs::AddKey(const std::wstring& key) {
+    if (!m_keys.Add(key)) return false;
+    if (m_pending) m_pendingKey = key;
+    return true;
+}
+
+bool CPageTabs::PendingEnded() const {
+    return m_pending && WaitForSingleObject(m_pending.Get(), 0) == WAIT_OBJECT_0;
+}
+
+void CPageTabs::DropPending() {
+    if (!m_pendingKey.empty()) m_keys.Remove(m_pendingKey);
+    m_pendingKey.clear();
     m_pending.Reset();
 }
 
@@ -61,6 +80,7 @@ HWND CPageTabs::Remove(int index) {
 void CPageTabs::CloseAll() {
     if (m_pending) TerminateProcess(m_pending.Get(), 0);
     m_pending.Reset();
+    m_pendingKey.clear();
     for (HWND frame : m_frames) {
         SetParent(frame, nullptr);
         ShowWindow(frame, SW_HIDE);

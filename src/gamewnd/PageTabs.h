@@ -1,7 +1,7 @@
 // The pages of the main window: the tab frames (each the frame window of a page process of
 // its own, re-parented into the window), their account keys, the home page, and the last page
-// process started that has not attached yet. Which tab is current is the strip's business:
-// the window passes it in.
+// process started that has not attached yet, with the key it registered. Which tab is current
+// is the strip's business: the window passes it in.
 #pragma once
 #include "framework/Handles.h"
 #include "gamewnd/TabStrip.h"
@@ -42,8 +42,11 @@ public:
     HWND At(int i) const { return i >= 0 && i < Count() ? m_frames[static_cast<size_t>(i)] : nullptr; }
     // Tab i's account key, or empty.
     std::wstring KeyAt(int i) const;
-    tabs::AccountKeys& Keys() { return m_keys; }
     const tabs::AccountKeys& Keys() const { return m_keys; }
+    // A page's login registers its account: false when that account is already open. The
+    // key belongs to the pending page process, if there is one: it goes when that process
+    // goes without attaching, so that keys and frames stay paired.
+    bool AddKey(const std::wstring& key);
 
     HWND Home() const { return m_home; }
     bool HomeShown() const;
@@ -55,11 +58,15 @@ public:
 
     HANDLE Pending() const { return m_pending.Get(); }
     bool HasPending() const { return m_pending.Valid(); }
-    void DropPending() { m_pending.Reset(); }
+    // The pending page process has ended (it never attached).
+    bool PendingEnded() const;
+    // Forgets the pending page process, and the key it registered.
+    void DropPending();
 
 private:
     std::wstring m_program;
     fw::UniqueHandle m_pending;  // the last started page process not yet attached
+    std::wstring m_pendingKey;   // the key registered while it was pending; empty: none
     HWND m_home = nullptr;
     std::vector<HWND> m_frames;
     tabs::AccountKeys m_keys;

@@ -59,9 +59,10 @@ bool CQuillonDlg::OnInitDialog() {
     m_hIcon = LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    CTrayIcon::TaskbarCreatedMessage();  // registered before the shell can send it
     keyhook::Install(m_hWnd, UM_HOOKED_KEY);
     m_dwOsMajor = fw::OsMajorVersion();
+    // Registered before the shell can send it, and let through although the shell is not elevated.
+    CTrayIcon::ListenForShellRestart(m_hWnd, m_dwOsMajor);
 
     SetWindowLongW(m_hWnd, GWL_STYLE, GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     SetTitle(kAppCaption);
@@ -93,7 +94,26 @@ bool CQuillonDlg::OnInitDialog() {
     return true;
 }
 
-bool CQuillonDlg::LaunchPageProcess() { return m_pages.Launch(m_hWnd); }
+bool CQuillonDlg::LaunchPageProcess() {
+    if (!m_pages.Launch(m_hWnd)) return false;
+    SetTimer(m_hWnd, kTimerPendingPage, kPendingPageMs, nullptr);
+    return true;
+}
+
+void CQuillonDlg::OnPendingPageTimer() {
+    if (!m_pages.HasPending()) {
+        KillTimer(m_hWnd, kTimerPendingPage);
+        return;
+    }
+    if (!m_pages.PendingEnded()) return;
+    // Ended without attaching (it crashed, or its frame could not be made): as a login that
+    // ended without a game. Its key goes with it; without a tab the program ends.
+    KillTimer(m_hWnd, kTimerPendingPage);
+    if (tabs::DecideClose(kSelfPostMarker, m_pages.Count(), true) == tabs::CloseAction::ExitNow)
+        ExitProgram();
+    else
+        m_pages.DropPending();
+}
 
 int CQuillonDlg::AskPlayer(MsgBoxKind kind, const std::wstring& text) {
     return AppMessageBox(kind, kAppCaption, text.c_str(), m_hWnd);
@@ -149,6 +169,8 @@ void CQuillonDlg::CloseTab(int index) {
     if (!closed) return;
     m_strip.Removed(index, m_pages.Count());
     ShowTab(m_pages.At(m_strip.Current()));
+    // Out of sight at once, not when its process gets round to closing it.
+    ShowWindow(closed, SW_HIDE);
     SetParent(closed, nullptr);
     PostMessageW(closed, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
@@ -167,7 +189,7 @@ void CQuillonDlg::ExitProgram() {
 LRESULT CQuillonDlg::OnCopyData(const COPYDATASTRUCT* data) {
     std::wstring key;
     if (!data || !tabs::ReadKeyRecord(data->lpData, data->cbData, key)) return 0;
-    return m_pages.Keys().Add(key) ? 1 : 0;
+    return m_pages.AddKey(key) ? 1 : 0;
 }
 
 void CQuillonDlg::OnPageAttach(HWND frame, bool isHome) {
@@ -326,6 +348,9 @@ LRESULT CQuillonDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDBLCLK:
         if (CTabStripView::OnTab(ClientPointFromScreen(m_hWnd, lParam), m_pages.Count())) return 0;
         break;
+    case WM_NCMOUSEMOVE:
+        m_strip.OnCaptionMouseMove(ClientPointFromScreen(m_hWnd, lParam));
+        break;
     case WM_MOUSELEAVE:
     case WM_NCMOUSELEAVE:
         m_strip.OnMouseLeave();
@@ -358,11 +383,12 @@ LRESULT CQuillonDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kTimerSoundState) OnSoundTimer();
+        if (wParam == kTimerPendingPage) OnPendingPageTimer();
         if (wParam == kTimerNotice) {
             KillTimer(m_hWnd, kTimerNotice);
             m_dlgPopInfo.Open(m_hWnd);
         }
-        break;  // both timers go on to the default handling
+        break;  // the timers go on to the default handling
     }
     if (m_tray.OnShellMessage(msg)) return 0;
     return CDlgEx::HandleMessage(msg, wParam, lParam);
@@ -424,7 +450,7 @@ void CQuillonDlg::PostToPage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) 
 // ---- menus ------------------------------------------------------------------------------
 
 UINT CQuillonDlg::TrackMenu(HMENU menu, UINT flags, POINT at) {
-    return static_cast<UINT>(TrackPopupMenu(menu, flags | TPM_RETURNCMD, at.x, at.y, 0, m_hWnd, nullptr));
+    return static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, m_hWnd, nullptr));
 }
 
 void CQuillonDlg::ShowMainMenu(bool trayMenu) {
@@ -442,7 +468,7 @@ void CQuillonDlg::ShowMainMenu(bool trayMenu) {
         at = POINT{button.left, button.bottom + 2};
         flags = TPM_LEFTALIGN | TPM_TOPALIGN;
     }
-    const UINT command = TrackMenu(menu.Get(), flags, at);
+    const UINT command = TrackMenu(menu.Get(), flags | TPM_RETURNCMD, at);
     menu.Reset();
     RunMenuCommand(command, trayMenu);
 }
@@ -479,7 +505,11 @@ void CQuillonDlg::OnUpdateChecked(bool differs) {
         AskPlayer(MsgBoxKind::Ok, L"已经是最新版本，无需进行更新。");
         return;
     }
-    StartUpdateProgram();
+    // The tabs are closed only for an update that is under way.
+    if (!StartUpdateProgram()) {
+        AskPlayer(MsgBoxKind::Ok, L"更新程序无法启动，请稍后再试。");
+        return;
+    }
     ExitProgram();
 }
 

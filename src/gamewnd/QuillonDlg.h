@@ -73,11 +73,12 @@ protected:
 
     // Every question and message of the window, answered with IDOK, IDCANCEL, IDYES or IDNO.
     virtual int AskPlayer(MsgBoxKind kind, const std::wstring& text);
-    // Shows a pop-up menu and answers the chosen command (0 when none).
+    // Shows a pop-up menu with TrackPopupMenu's flags at a screen point and answers the chosen
+    // command (0 when none).
     virtual UINT TrackMenu(HMENU menu, UINT flags, POINT at);
     // Every message the window posts to a page window.
     virtual void PostToPage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
-    // Starts the program again in update mode.
+    // Starts the program again in update mode; false when it could not be started.
     virtual bool StartUpdateProgram();
     // Starts the cleaning of the browser's caches on a thread of its own.
     virtual void StartCacheCleaning();
@@ -96,6 +97,7 @@ private:
     void LoadHotKeys();
     void OnHookedKey(WPARAM which);
     void OnSoundTimer();
+    void OnPendingPageTimer();
     void OnTrayNotify(LPARAM mouseMessage);
     void ShowMainMenu(bool trayMenu);
     void RunMenuCommand(UINT command, bool trayMenu);

@@ -165,6 +165,13 @@ bool AccountKeys::RemoveAt(std::size_t index) {
     return true;
 }
 
+bool AccountKeys::Remove(const std::wstring& key) {
+    const auto at = std::find(m_keys.begin(), m_keys.end(), key);
+    if (at == m_keys.end()) return false;
+    m_keys.erase(at);
+    return true;
+}
+
 bool AccountKeys::Contains(const std::wstring& key) const {
     return std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end();
 }

@@ -127,6 +127,8 @@ public:
     // False (and nothing added) when the key is already there or is empty.
     bool Add(const std::wstring& key);
     bool RemoveAt(std::size_t index);
+    // False when the key is not there.
+    bool Remove(const std::wstring& key);
     bool Contains(const std::wstring& key) const;
     std::size_t Size() const { return m_keys.size(); }
     const std::wstring& At(std::size_t index) const { return m_keys[index]; }

@@ -72,6 +72,17 @@ void CTabStripView::OnMouseLeave() {
     m_bTrackingLeave = false;
 }
 
+void CTabStripView::OnCaptionMouseMove(POINT client) const {
+    if (!m_tip) return;
+    MSG move = {};
+    move.hwnd = m_window;
+    move.message = WM_MOUSEMOVE;
+    move.lParam = MAKELPARAM(client.x, client.y);
+    move.time = static_cast<DWORD>(GetMessageTime());
+    GetCursorPos(&move.pt);
+    SendMessageW(m_tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+}
+
 bool CTabStripView::OnNotify(const NMHDR* header) {
     if (!m_tip || header->hwndFrom != m_tip || header->code != TTN_GETDISPINFOW) return false;
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header));

@@ -27,6 +27,9 @@ public:
     void OnMouseAt(POINT client, LRESULT baseResult, int count, const tabs::AccountKeys& labels);
     // WM_MOUSELEAVE or WM_NCMOUSELEAVE.
     void OnMouseLeave();
+    // WM_NCMOUSEMOVE at a client point. While the window is not maximised the strip lies in
+    // the caption, whose mouse moves the tooltip does not see by itself: it is told of them.
+    void OnCaptionMouseMove(POINT client) const;
     // The tooltip's question for its text; true when it was ours.
     bool OnNotify(const NMHDR* header);
 

@@ -4,9 +4,42 @@
 
 #include <cwchar>
 
+namespace tray {
+
+namespace {
+
+constexpr DWORD kAllowForWindow = 1;   // MSGFLT_ALLOW
+constexpr DWORD kAllowForProcess = 1;  // MSGFLT_ADD
+
+} // namespace
+
+MessageFilterCalls SystemMessageFilterCalls() {
+    MessageFilterCalls calls;
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return calls;
+    calls.forWindow = reinterpret_cast<decltype(calls.forWindow)>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    calls.forProcess = reinterpret_cast<decltype(calls.forProcess)>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+    return calls;
+}
+
+bool AllowThroughMessageFilter(HWND window, UINT message, DWORD osMajor, const MessageFilterCalls& calls) {
+    if (message == 0 || (osMajor != 0 && osMajor < 6)) return false;
+    if (calls.forWindow) return calls.forWindow(window, message, kAllowForWindow, nullptr) != FALSE;
+    if (calls.forProcess) return calls.forProcess(message, kAllowForProcess) != FALSE;
+    return false;
+}
+
+} // namespace tray
+
 UINT CTrayIcon::TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
+}
+
+void CTrayIcon::ListenForShellRestart(HWND window, DWORD osMajor) {
+    tray::AllowThroughMessageFilter(window, TaskbarCreatedMessage(), osMajor, tray::SystemMessageFilterCalls());
 }
 
 bool CTrayIcon::Add(HWND window, HICON icon, UINT callbackMessage, const wchar_t* tip) {

@@ -1,13 +1,19 @@
 // The main window's menus, tray icon, sound switch and run-time hot keys, driven for real
 // under Wine with page stubs as its tabs and real key events through the system's input.
 #include "common/AppMessages.h"
+#include "framework/ProgramStart.h"
 #include "gamewnd/QuillonDlg.h"
+#include "gamewnd/TrayIcon.h"
 #include "hotkeys/HotKeyStore.h"
+#include "skin/SkinImage.h"
+#include "support/HostState.h"
 #include "support/MainWindowFixture.h"
 #include "support/MessagePump.h"
 #include "support/ModalRun.h"
 #include "support/StandIn.h"
 #include "support/WineTest.h"
+#include "support/WindowPixels.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +33,10 @@ public:
     std::vector<std::wstring> asked;
     std::deque<UINT> choices;               // what the player picks in each menu (0: none)
     std::vector<std::wstring> menus;        // each menu shown: "id text|" per item, "-|" a separator
+    std::vector<std::pair<UINT, POINT>> placed;  // each menu's flags and point
     std::vector<MSG> toPages;
     int updatesStarted = 0;
+    bool updateStarts = true;  // whether the update process can be started
 
     std::vector<UINT> MutesSent() const {
         std::vector<UINT> values;
@@ -42,7 +50,8 @@ protected:
         asked.push_back(text);
         return IDOK;
     }
-    UINT TrackMenu(HMENU menu, UINT, POINT) override {
+    UINT TrackMenu(HMENU menu, UINT flags, POINT at) override {
+        placed.emplace_back(flags, at);
         std::wstring items;
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             wchar_t text[128] = {};
@@ -62,6 +71,7 @@ protected:
         CQuillonDlg::PostToPage(page, msg, wParam, lParam);
     }
     bool StartUpdateProgram() override {
+        if (!updateStarts) return false;
         ++updatesStarted;
         return true;
     }
@@ -111,6 +121,27 @@ bool KeysHandled() {
     return seen;
 }
 
+// Another application's window in front, with the keyboard focus: counts the F10 presses it gets.
+int g_frontF10 = 0;
+LRESULT CALLBACK FrontProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == WM_SYSKEYDOWN || msg == WM_KEYDOWN) && wParam == VK_F10) ++g_frontF10;
+    if (msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) return 0;  // no menu mode
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+HWND OpenFrontWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = FrontProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VelkorTestFrontApp";
+    RegisterClassW(&wc);  // already there after the first call
+    HWND front = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"front", WS_POPUP | WS_VISIBLE, 600, 400, 200, 100,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(front);
+    SetFocus(front);
+    g_frontF10 = 0;
+    return front;
+}
+
 class MainWindowMenus : public MainWindowFixture<MenuDlg> {
 protected:
     void SetKey(const wchar_t* iniKey, const wchar_t* value) {
@@ -139,6 +170,13 @@ TEST_F(MainWindowMenus, BothMenusListTheirItemsAndRunTheirCommands) {
     EXPECT_EQ(f5().hwnd, m_dlg.TabWnds()[0]);
     EXPECT_EQ(f5().wParam, static_cast<WPARAM>(VK_F5));
     EXPECT_EQ(f5().lParam, kSelfPostMarker);
+    // At the left edge of "系统", 2 pixels below it, answering the command chosen.
+    RECT system = {};
+    GetWindowRect(GetDlgItem(m_dlg.Handle(), 1003), &system);
+    ASSERT_EQ(m_dlg.placed.size(), 1u);
+    EXPECT_EQ(m_dlg.placed[0].first, static_cast<UINT>(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD));
+    EXPECT_EQ(m_dlg.placed[0].second.x, system.left);
+    EXPECT_EQ(m_dlg.placed[0].second.y, system.bottom + 2);
 
     // The boss key's own text; the version item does nothing; the cache message.
     SetKey(L"ShortKey", L"6,81");
@@ -152,9 +190,15 @@ TEST_F(MainWindowMenus, BothMenusListTheirItemsAndRunTheirCommands) {
     // A right click on the tray icon: the tray menu, whose "退出" ends without a question.
     SetKey(L"ShortKey", nullptr);
     m_dlg.choices = {6};
+    PointerScope pointer;
+    SetCursorPos(321, 234);
     SendMessageW(m_dlg.Handle(), UM_TRAY_NOTIFY, 1, WM_RBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return TakeQuit(); }));
     EXPECT_EQ(m_dlg.menus.back(), common + L"6 退出|");
+    // Its right and bottom edges at the cursor.
+    EXPECT_EQ(m_dlg.placed.back().first, static_cast<UINT>(TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD));
+    EXPECT_EQ(m_dlg.placed.back().second.x, 321);
+    EXPECT_EQ(m_dlg.placed.back().second.y, 234);
     EXPECT_EQ(m_dlg.asked.size(), 1u);
 }
 
@@ -168,11 +212,72 @@ TEST_F(MainWindowMenus, TrayIconComesBackWhenTheShellRestarts) {
     data.uID = 1;
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data)) << "the icon is there";
 
-    // The shell restarts: its icons are gone until their windows add them again.
+    // The shell restarts: its icons are gone until their windows add them again. The news
+    // comes from the shell's process, not the program's.
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &data));
-    SendMessageW(m_dlg.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data)) << "added again";
+    SetEnvironmentVariableW(L"VELKOR_STUB_POST", L"TaskbarCreated");
+    fw::UniqueHandle shell;
+    const std::wstring args = L"/newgm /" + std::to_wstring(static_cast<int>(reinterpret_cast<INT_PTR>(m_dlg.Handle()))) + L" /0";
+    const bool started = fw::StartProgram(BuiltPageStubPath().c_str(), args.c_str(), &shell);
+    SetEnvironmentVariableW(L"VELKOR_STUB_POST", nullptr);
+    ASSERT_TRUE(started);
+    ASSERT_EQ(WaitForSingleObject(shell.Get(), 20000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(shell.Get(), &code);
+    ASSERT_EQ(code, 0u) << "the other process could not post";
+    EXPECT_TRUE(PumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE; })) << "added again";
+}
+
+// The filter calls as the system makes them, recorded.
+struct FilterCall {
+    int which = 0;  // 1 for the window's call, 2 for the process's, 0 none
+    HWND window = nullptr;
+    UINT message = 0;
+    DWORD action = 0;
+    void* extra = reinterpret_cast<void*>(1);
+};
+FilterCall g_filterCall;
+BOOL WINAPI FilterForWindow(HWND window, UINT message, DWORD action, void* extra) {
+    g_filterCall = FilterCall{1, window, message, action, extra};
+    return TRUE;
+}
+BOOL WINAPI FilterForProcess(UINT message, DWORD action) {
+    g_filterCall = FilterCall{2, nullptr, message, action, nullptr};
+    return TRUE;
+}
+
+TEST(TrayMessageFilter, LetsTheShellsMessageThroughWithTheCallTheSystemHas) {
+    // Wine filters no messages between integrity levels: what an elevated window on Windows
+    // needs is checked at the calls themselves.
+    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
+    const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    const tray::MessageFilterCalls both{FilterForWindow, FilterForProcess}, vista{nullptr, FilterForProcess};
+
+    g_filterCall = {};
+    EXPECT_TRUE(tray::AllowThroughMessageFilter(window, message, 10, both));
+    EXPECT_EQ(g_filterCall.which, 1) << "Windows 7 on: the window's own filter";
+    EXPECT_EQ(g_filterCall.window, window);
+    EXPECT_EQ(g_filterCall.message, message);
+    EXPECT_EQ(g_filterCall.action, 1u) << "MSGFLT_ALLOW";
+    EXPECT_EQ(g_filterCall.extra, nullptr);
+
+    g_filterCall = {};
+    EXPECT_TRUE(tray::AllowThroughMessageFilter(window, message, 6, vista));
+    EXPECT_EQ(g_filterCall.which, 2) << "Vista: the process's filter";
+    EXPECT_EQ(g_filterCall.message, message);
+    EXPECT_EQ(g_filterCall.action, 1u) << "MSGFLT_ADD";
+
+    g_filterCall = {};
+    EXPECT_FALSE(tray::AllowThroughMessageFilter(window, message, 5, both)) << "before version 6: nothing";
+    EXPECT_FALSE(tray::AllowThroughMessageFilter(window, message, 6, tray::MessageFilterCalls{}));
+    EXPECT_EQ(g_filterCall.which, 0);
+
+    // This system's user32 is asked by name (Wine has both).
+    const tray::MessageFilterCalls system = tray::SystemMessageFilterCalls();
+    EXPECT_EQ(reinterpret_cast<void*>(system.forWindow),
+              reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    EXPECT_NE(system.forProcess, nullptr);
 }
 
 TEST_F(MainWindowMenus, BossKeyTogglesOncePerPressAndOnlyWithATab) {
@@ -183,11 +288,16 @@ TEST_F(MainWindowMenus, BossKeyTogglesOncePerPressAndOnlyWithATab) {
 
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", nullptr);
     AddTab();
-    // Held down: the key repeats (an even number of key-downs), the window hides once.
+    // Held down: the key repeats (an even number of key-downs), the window hides once. The
+    // application in front still gets every press.
+    HWND front = OpenFrontWindow();
+    ASSERT_EQ(GetFocus(), front);
     for (int i = 0; i < 4; ++i) Key(VK_F10, false);
     Key(VK_F10, true);
     ASSERT_TRUE(KeysHandled());
     EXPECT_FALSE(Visible()) << "one toggle for the whole press";
+    EXPECT_TRUE(PumpUntil([] { return g_frontF10 == 4; })) << "F10 reached the front window " << g_frontF10 << " times";
+    DestroyWindow(front);
     Press({VK_F10});
     EXPECT_TRUE(PumpUntil([&] { return Visible(); }));
 }
@@ -209,24 +319,107 @@ TEST_F(MainWindowMenus, SoundKeyAndButtonOnlyFlipTheFlagTheTimerSends) {
     for (size_t i = before; i < sent.size(); ++i) EXPECT_EQ(sent[i], 1u);
 }
 
+TEST_F(MainWindowMenus, SoundButtonShowsTheStateAndCaptionControlsFollowTheWidth) {
+    Open();
+    WaitForTabs(1);
+    PointerScope pointer;
+    SetCursorPos(5, GetSystemMetrics(SM_CYSCREEN) - 5);  // off the buttons: their normal look
+    // Restored to a known width, the controls sit right-aligned at their places.
+    POINT onCaption = {60, 12};
+    ClientToScreen(m_dlg.Handle(), &onCaption);
+    SendMessageW(m_dlg.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(onCaption.x, onCaption.y));
+    ASSERT_FALSE(m_dlg.IsMaximized());
+    SetWindowPos(m_dlg.Handle(), nullptr, 0, 0, 1000, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client = {};
+    GetClientRect(m_dlg.Handle(), &client);
+    const int cx = client.right;
+    ASSERT_GT(cx, 900);
+    auto place = [&](int id) {
+        RECT r = {};
+        HWND control = GetDlgItem(m_dlg.Handle(), id);
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, m_dlg.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return std::vector<long>{r.left - cx, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    EXPECT_EQ(place(1001), (std::vector<long>{-114, 0, 27, 27})) << "hide";
+    EXPECT_EQ(place(1002), (std::vector<long>{-141, 0, 27, 27})) << "sound";
+    EXPECT_EQ(place(1003), (std::vector<long>{-185, 0, 44, 28})) << "system";
+    EXPECT_EQ(place(1005), (std::vector<long>{-285, 7, 92, 16})) << "add account";
+
+    // The sound button shows the muted picture once muted, the other one once sound is on:
+    // compared where the two pictures (first of their four frames) differ.
+    const Pixels on = BitmapPixels(fw::UniqueBitmap(LoadSkinImage(GetModuleHandleW(nullptr), IDB_SOUND_ON)).Get());
+    const Pixels muted = BitmapPixels(fw::UniqueBitmap(LoadSkinImage(GetModuleHandleW(nullptr), IDB_SOUND_MUTED)).Get());
+    ASSERT_FALSE(on.Empty() || muted.Empty());
+    HWND button = GetDlgItem(m_dlg.Handle(), 1002);
+    auto looksLike = [&](const Pixels& picture) {
+        const Pixels shot = CaptureWindow(button);
+        int same = 0, other = 0;
+        for (int y = 0; y < 27; ++y)
+            for (int x = 0; x < 27; ++x) {
+                const COLORREF a = on.At(x, y), b = muted.At(x, y);
+                if (a == b || a == RGB(255, 0, 255) || b == RGB(255, 0, 255)) continue;
+                const COLORREF seen = shot.At(x, y);
+                same += seen == picture.At(x, y) ? 1 : 0;
+                other += seen == (&picture == &on ? b : a) ? 1 : 0;
+            }
+        return same > 20 && other == 0;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); })) << "sound on";
+    SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(muted); })) << "muted";
+    SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); })) << "sound on again";
+}
+
 TEST_F(MainWindowMenus, SwitchKeyCyclesTabsAndEscDoesNotClose) {
     SetKey(L"AltWndKey", L"0,114");  // F3
     Open();
     WaitForTabs(1);
     AddTab();
     AddTab();
+    const std::vector<HWND> frames = m_dlg.TabWnds();
+    // The newest page shows itself once loaded; then only the current tab's frame is seen.
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frames[2]) != FALSE; }));
+    auto shown = [&] {
+        std::wstring which;
+        for (HWND frame : frames) which += IsWindowVisible(frame) ? L'1' : L'0';
+        return which;
+    };
     std::vector<int> seen = {m_dlg.CurrentTab()};
+    std::vector<std::wstring> seenShown = {shown()};
     for (int i = 0; i < 3; ++i) {
         PostMessageW(m_dlg.Handle(), WM_KEYDOWN, VK_F3, 1);
         PumpFor(100);
         seen.push_back(m_dlg.CurrentTab());
+        seenShown.push_back(shown());
     }
     EXPECT_EQ(seen, (std::vector<int>{2, 0, 1, 2}));
+    EXPECT_EQ(seenShown, (std::vector<std::wstring>{L"001", L"100", L"010", L"001"}));
     PostMessageW(m_dlg.Handle(), WM_KEYDOWN, VK_F3, kSelfPostMarker);
     PostMessageW(m_dlg.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
     PumpFor(200);
     EXPECT_EQ(m_dlg.CurrentTab(), 2) << "a marked key is no hot key";
     EXPECT_TRUE(m_dlg.asked.empty()) << "Esc asks nothing";
+    // Selecting a tab with the mouse likewise.
+    POINT onTab0 = {120 + 60, 12};
+    ClientToScreen(m_dlg.Handle(), &onTab0);
+    SendMessageW(m_dlg.Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(onTab0.x, onTab0.y));
+    EXPECT_EQ(m_dlg.CurrentTab(), 0);
+    EXPECT_EQ(shown(), L"100");
+    // Ctrl+D (the character 4 as the keyboard sends it) goes to the page shown; a held key's
+    // repeat does not.
+    m_dlg.toPages.clear();
+    PostMessageW(m_dlg.Handle(), WM_CHAR, 4, 0x00200001);
+    PostMessageW(m_dlg.Handle(), WM_CHAR, 4, 0x40200001);
+    PumpFor(200);
+    std::vector<MSG> ctrlD;
+    for (const MSG& m : m_dlg.toPages)
+        if (m.message == WM_CHAR) ctrlD.push_back(m);
+    ASSERT_EQ(ctrlD.size(), 1u);
+    EXPECT_EQ(ctrlD[0].hwnd, frames[0]);
+    EXPECT_EQ(ctrlD[0].wParam, 4u);
+    EXPECT_EQ(ctrlD[0].lParam, 0x00200001);
 
     // A reload takes a new key and passes the news on to every page.
     SetKey(L"AltWndKey", L"0,115");
@@ -294,13 +487,25 @@ TEST_F(MainWindowMenus, UpdateChecksOffTheWindowThreadThenSaysSoOrStartsTheUpdat
     EXPECT_EQ(m_dlg.asked, (std::vector<std::wstring>{L"已经是最新版本，无需进行更新。"}));
     EXPECT_EQ(m_dlg.updatesStarted, 0);
 
-    // A different version: the update process starts and the program ends.
+    // A different version, but the update process cannot be started: the window and its tab
+    // stay, and the player is told.
     ASSERT_TRUE(serve("00000000000000000000000000000000", L""));
+    m_dlg.updateStarts = false;
+    m_dlg.choices = {4};
+    SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return m_dlg.asked.size() == 2; }, 30000));
+    EXPECT_EQ(m_dlg.asked.back(), L"更新程序无法启动，请稍后再试。");
+    EXPECT_FALSE(TakeQuit());
+    EXPECT_EQ(m_dlg.TabWnds().size(), 1u);
+    EXPECT_TRUE(IsWindow(m_dlg.TabWnds()[0]));
+
+    // A different version: the update process starts and the program ends.
+    m_dlg.updateStarts = true;
     m_dlg.choices = {4};
     SendMessageW(m_dlg.Handle(), UM_TRAY_NOTIFY, 1, WM_RBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return TakeQuit(); }, 30000));
     EXPECT_EQ(m_dlg.updatesStarted, 1);
-    EXPECT_EQ(m_dlg.asked.size(), 1u);
+    EXPECT_EQ(m_dlg.asked.size(), 2u);
 }
 
 } // namespace

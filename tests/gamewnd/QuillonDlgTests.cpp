@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <deque>
 #include <sstream>
 #include <string>
@@ -107,11 +109,15 @@ protected:
     }
     // Page stubs started from now on note the parent their frame had when told to close.
     void NoteClosingParents() { SetEnvironmentVariableW(L"VELKOR_STUB_CLOSE_LOG", m_dir.File(L"closes.log").c_str()); }
-    // The parent a frame had as its page was told to close it (null: it was never told).
-    HWND ParentWhenClosed(HWND frame) {
+    // The parent a frame had as its page was told to close it (null: it was never told), and
+    // whether it was visible then.
+    HWND ParentWhenClosed(HWND frame, bool* visible = nullptr) {
         std::istringstream log(ReadWholeFile(m_dir.File(L"closes.log")));
-        for (long long closed = 0, parent = 0; log >> closed >> parent;)
-            if (closed == reinterpret_cast<INT_PTR>(frame)) return reinterpret_cast<HWND>(static_cast<INT_PTR>(parent));
+        for (long long closed = 0, parent = 0, shown = 0; log >> closed >> parent >> shown;) {
+            if (closed != reinterpret_cast<INT_PTR>(frame)) continue;
+            if (visible) *visible = shown != 0;
+            return reinterpret_cast<HWND>(static_cast<INT_PTR>(parent));
+        }
         return nullptr;
     }
 
@@ -182,11 +188,20 @@ TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
     EXPECT_TRUE(PageEnded(0));
     EXPECT_EQ(ParentWhenClosed(frames[0]), GetDesktopWindow());
 
-    // Closing the last index makes the new last one current.
+    // Closing the last index makes the new last one current. That tab was the one shown: it
+    // is out of sight before its page is told to close it.
+    POINT onTab1Now = {120 + 189 + 60, 12};
+    ClientToScreen(m_dlg.Handle(), &onTab1Now);
+    SendMessageW(m_dlg.Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(onTab1Now.x, onTab1Now.y));
+    ASSERT_EQ(m_dlg.CurrentTab(), 1);
+    ASSERT_TRUE(IsWindowVisible(frames[2]));
     m_dlg.answers = {IDYES};
     m_dlg.CloseTab(1);
     EXPECT_EQ(m_dlg.CurrentTab(), 0);
     EXPECT_TRUE(PageEnded(2));
+    bool visibleWhenClosed = true;
+    EXPECT_EQ(ParentWhenClosed(frames[2], &visibleWhenClosed), GetDesktopWindow());
+    EXPECT_FALSE(visibleWhenClosed) << "the closed tab stayed on screen";
 
     // The last tab asks the exit question; "否" keeps everything.
     const size_t before = m_dlg.asked.size();
@@ -194,6 +209,40 @@ TEST_F(MainWindow, ClosingTabsAsksAndKeepsTheNeighbourCurrent) {
     ASSERT_EQ(m_dlg.asked.size(), before + 1);
     EXPECT_EQ(m_dlg.asked.back(), L"窗口即将关闭，确定要退出游戏？");
     EXPECT_EQ(m_dlg.TabWnds().size(), 1u);
+}
+
+TEST_F(MainWindow, PageEndingWithoutItsFrameTakesItsKeyAlong) {
+    Open(L"1服-一区-a");
+    WaitForTabs(1);
+    // This page's key is accepted, then its process ends without a frame.
+    Key(L"1服-一区-b");
+    SetEnvironmentVariableW(L"VELKOR_STUB_NO_FRAME", L"1");
+    PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
+    const bool keyDropped = PumpUntil([&] { return Starts().size() == 2 && m_dlg.AccountKeys().Size() == 1; }, 30000);
+    SetEnvironmentVariableW(L"VELKOR_STUB_NO_FRAME", nullptr);
+    ASSERT_TRUE(keyDropped) << "keys: " << m_dlg.AccountKeys().Size();
+    EXPECT_EQ(m_dlg.PendingPage(), nullptr);
+
+    // The next page's label, its question and the key freed on closing are its own.
+    Key(L"1服-一区-c");
+    PostMessageW(m_dlg.Handle(), UM_ADD_ACCOUNT_CHOICE, 1, 0);
+    WaitForTabs(2);
+    EXPECT_EQ(m_dlg.AccountKeys().All(), (std::vector<std::wstring>{L"1服-一区-a", L"1服-一区-c"}));
+    m_dlg.answers = {IDYES};
+    m_dlg.CloseTab(1);
+    EXPECT_EQ(m_dlg.asked, (std::vector<std::wstring>{L"确定要退出账号：1服-一区-c ?"}));
+    EXPECT_EQ(m_dlg.AccountKeys().All(), (std::vector<std::wstring>{L"1服-一区-a"}));
+    EXPECT_TRUE(m_dlg.Handle() && IsWindow(m_dlg.Handle()));
+}
+
+TEST_F(MainWindow, FirstPageEndingWithoutItsFrameEndsTheProgram) {
+    // Nothing to show and nobody to ask: the hidden window does not stay behind.
+    SetEnvironmentVariableW(L"VELKOR_STUB_NO_FRAME", L"1");
+    Open(L"1服-一区-a");
+    const bool ended = PumpUntil([&] { return TakeQuit(); }, 30000);
+    SetEnvironmentVariableW(L"VELKOR_STUB_NO_FRAME", nullptr);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(m_dlg.asked.empty());
 }
 
 TEST_F(MainWindow, ExitDetachesAndClosesEveryPage) {
@@ -291,6 +340,41 @@ TEST_F(MainWindow, CopyDataNeverReadsPastItsRecord) {
     EXPECT_EQ(SendMessageW(m_dlg.Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&none)), 0);
     EXPECT_EQ(m_dlg.AccountKeys().All(), (std::vector<std::wstring>{L"1服-一区-a", L"2服-二区-x"}));
     VirtualFree(block, 0, MEM_RELEASE);
+}
+
+TEST_F(MainWindow, TabTooltipShowsWhileTheWindowIsNotMaximised) {
+    Open(L"1服-一区-a");
+    WaitForTabs(1);
+    // Restored, the caption band (and the strip in it) is the window's caption.
+    POINT onCaption = {60, 12};
+    ClientToScreen(m_dlg.Handle(), &onCaption);
+    SendMessageW(m_dlg.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(onCaption.x, onCaption.y));
+    ASSERT_FALSE(m_dlg.IsMaximized());
+    HWND tip = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) {
+        wchar_t name[64] = {};
+        GetClassNameW(w, name, 64);
+        if (lstrcmpiW(name, L"tooltips_class32") != 0 || GetWindow(w, GW_OWNER) != g_pMainDlg->Handle()) return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip, nullptr);
+
+    // The mouse comes onto the tab as the system reports it there: hit test, then the move.
+    POINT onTab = {120 + 60, 12};
+    ClientToScreen(m_dlg.Handle(), &onTab);
+    PointerScope pointer;
+    SetCursorPos(onTab.x, onTab.y);
+    ASSERT_EQ(SendMessageW(m_dlg.Handle(), WM_NCHITTEST, 0, MAKELPARAM(onTab.x, onTab.y)), HTCAPTION);
+    PostMessageW(m_dlg.Handle(), WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(onTab.x, onTab.y));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 10000)) << "no tooltip over the tab";
+    wchar_t text[64] = {};
+    TTTOOLINFOW tool = {sizeof(tool)};
+    tool.hwnd = m_dlg.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(m_dlg.Handle());
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"1服-一区-a");
 }
 
 TEST_F(MainWindow, TabStripShowsCurrentHotAndNormalTabs) {

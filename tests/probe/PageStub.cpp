@@ -4,11 +4,13 @@
 // UM_PAGE_ATTACH, becomes a child of the main window, shows itself in the page area as a
 // loaded page would, and ends when its frame gets SC_CLOSE or the main window goes.
 // Environment: VELKOR_PROBE_LOG (a line "<module>|<command line>" per start),
-// VELKOR_STUB_CLOSE_LOG (a line "<frame> <its parent>" when the frame is told to close, the
-// handles in decimal, so that a test sees where the frame was while it still existed),
-// VELKOR_STUB_KEY (the key; default "1服-一区-stub<process id>"), VELKOR_STUB_HOME=1 (attach
-// as the home page, without a key), VELKOR_STUB_IDLE=1 (do nothing but wait, like a login that
-// is still open).
+// VELKOR_STUB_CLOSE_LOG (a line "<frame> <its parent> <1 visible, 0 hidden>" when the frame is
+// told to close, the handles in decimal, so that a test sees where the frame was while it
+// still existed), VELKOR_STUB_KEY (the key; default "1服-一区-stub<process id>"),
+// VELKOR_STUB_HOME=1 (attach as the home page, without a key), VELKOR_STUB_IDLE=1 (do nothing
+// but wait, like a login that is still open), VELKOR_STUB_NO_FRAME=1 (end once the key is
+// accepted, like a page whose frame could not be made), VELKOR_STUB_POST=<name> (only post the
+// registered window message of that name to the main window and end, as another program would).
 #include "common/AppMessages.h"
 #include "probe/ProbeLog.h"
 
@@ -40,7 +42,8 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {
             AppendProbeLog(std::to_wstring(reinterpret_cast<INT_PTR>(hwnd)) + L" " +
-                               std::to_wstring(reinterpret_cast<INT_PTR>(GetAncestor(hwnd, GA_PARENT))),
+                               std::to_wstring(reinterpret_cast<INT_PTR>(GetAncestor(hwnd, GA_PARENT))) +
+                               (IsWindowVisible(hwnd) ? L" 1" : L" 0"),
                            L"VELKOR_STUB_CLOSE_LOG");
             DestroyWindow(hwnd);
             return 0;
@@ -74,6 +77,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     LocalFree(argv);
     if (!IsWindow(g_host)) return 2;
 
+    const std::wstring post = Env(L"VELKOR_STUB_POST");
+    if (!post.empty()) return PostMessageW(g_host, RegisterWindowMessageW(post.c_str()), 0, 0) ? 0 : 5;
     if (Env(L"VELKOR_STUB_IDLE") == L"1") {
         while (IsWindow(g_host)) Sleep(50);
         return 0;
@@ -87,6 +92,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             PostMessageW(g_host, WM_SYSCOMMAND, SC_CLOSE, kSelfPostMarker);
             return 3;
         }
+        if (Env(L"VELKOR_STUB_NO_FRAME") == L"1") return 4;
     }
 
     WNDCLASSW wc = {};
