@@ -22,5 +22,6 @@ before6_run() {
     ctest --preset local -R "$regex"
   ) || status=$?
   echo "== before-6 tests took $((SECONDS - started)) s"
+  before6_summary="before-6 tests (prefix reporting XP x64): $([ "$status" = 0 ] && echo ok || echo FAILED) in $((SECONDS - started)) s"
   return "$status"
 }

@@ -235,10 +235,13 @@ void CQuillonDlg::OnSize(int cx) {
     if (m_dwOsMajor != 0 && m_dwOsMajor < 6 && m_nLastWidth > cx) {
         RECT wr = {};
         GetWindowRect(m_hWnd, &wr);
-        RECT corner = {wr.right - 4, wr.top, wr.right, wr.top + 4};
-        RedrawWindow(GetDesktopWindow(), &corner, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawDesktopArea(RECT{wr.right - 4, wr.top, wr.right, wr.top + 4});
     }
     m_nLastWidth = cx;
+}
+
+void CQuillonDlg::RedrawDesktopArea(const RECT& screen) {
+    RedrawWindow(GetDesktopWindow(), &screen, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool CQuillonDlg::OnCommand(WORD id, WORD code, HWND control) {

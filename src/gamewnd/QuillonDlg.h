@@ -84,6 +84,8 @@ protected:
     virtual void StartCacheCleaning();
     // The hot-key settings dialog, modal.
     virtual void RunSettingsDialog();
+    // Has the desktop and every window in it redraw a screen rectangle.
+    virtual void RedrawDesktopArea(const RECT& screen);
 
 private:
     BOOL PaintWindow(HDC target);

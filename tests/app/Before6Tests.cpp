@@ -1,11 +1,14 @@
 // The paths for systems before version 6, run for real: scripts/test-before6.sh runs the tests
 // whose suite name begins with "Before6" in a prefix of their own that reports Windows XP x64
 // (5.2), and the main pass leaves them out.
+#include "app/OtherProcess.h"
+#include "common/AppMessages.h"
 #include "framework/Handles.h"
 #include "framework/SystemVersion.h"
 #include "hotkeys/SoundMute.h"
 #include "login/LoginDlg.h"
 #include "settings/SettingsStore.h"
+#include "support/MainWindowFixture.h"
 #include "support/MessagePump.h"
 #include "support/Processes.h"
 #include "support/StandIn.h"
@@ -75,6 +78,100 @@ TEST_F(Before6Program, InstalledStartKeepsAHiddenOnePixelLoginWithItsMainWindow)
         return count == 1;
     }, 30000);
     EXPECT_TRUE(found) << "dialogs of the main window: " << seen;
+}
+
+// The main window of the program in the test's own process, its desktop redraws noted instead
+// of made: Wine does not pass a redraw of the desktop on to the windows in it, so no window
+// could see the request from outside.
+class CornerNotingDlg : public CQuillonDlg {
+public:
+    using CQuillonDlg::CQuillonDlg;
+    std::vector<RECT> redrawn;
+protected:
+    void RedrawDesktopArea(const RECT& screen) override { redrawn.push_back(screen); }
+};
+
+class Before6MainWindow : public MainWindowFixture<CornerNotingDlg> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(fw::OsMajorVersion(), 5u) << "needs a prefix set to winxp64 (scripts/test-before6.sh)";
+        MainWindowFixture::SetUp();
+    }
+    // Resizes the window as the player's drag does and waits until it has its new width.
+    void ResizeTo(int width) {
+        SetWindowPos(m_dlg.Handle(), nullptr, 0, 0, width, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(PumpUntil([&] {
+            RECT box = {};
+            GetWindowRect(m_dlg.Handle(), &box);
+            return box.right - box.left == width;
+        }, 20000));
+    }
+};
+
+std::string Describe(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+
+// A main window that becomes narrower has the desktop redraw the 4 x 4 square at its new
+// top-right corner, which an old system leaves painted with what the window showed there.
+// Becoming wider asks nothing. (Widths stay above the least one a tab allows.)
+TEST_F(Before6MainWindow, NarrowingRedrawsTheDesktopCornerTheWindowGaveUp) {
+    OpenWindow();
+    WaitForTabs(1);  // the first page is in, and the window has taken its size
+    SetWindowPos(m_dlg.Handle(), nullptr, 100, 100, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(800);
+    PumpUntil([] { return false; }, 500);
+    m_dlg.redrawn.clear();
+    ResizeTo(900);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_TRUE(m_dlg.redrawn.empty()) << "after widening: " << Describe(m_dlg.redrawn.front());
+    m_dlg.redrawn.clear();
+
+    ResizeTo(700);
+    PumpUntil([] { return false; }, 500);
+    RECT box = {};
+    GetWindowRect(m_dlg.Handle(), &box);
+    ASSERT_EQ(m_dlg.redrawn.size(), 1u);
+    const RECT corner = {box.right - 4, box.top, box.right, box.top + 4};
+    EXPECT_TRUE(EqualRect(&m_dlg.redrawn[0], &corner))
+        << "expected " << Describe(corner) << ", asked " << Describe(m_dlg.redrawn[0]);
+}
+
+// A real page process mutes its own sound output before version 6: told a state as the main
+// window tells its tabs' frames, it routes the three ways sound leaves it through the
+// interception, seen from outside in its export entries, while a library function it leaves
+// alone keeps pointing into its library. (The page here is a hall page attached to a real main
+// window: a tab's page cannot get past its login under Wine. Whether the data is zeroed is
+// tested in-process: the page plays nothing here.)
+TEST_F(Before6Program, PageProcessRoutesItsOwnSoundOutputThroughTheInterception) {
+    ASSERT_TRUE(EnsureDataFolder());
+    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
+    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
+    ChildProcess program(installed, L"", DataFolderPath());
+    HWND main = program.FindWindowTitled(L"Olvesk - Sevrith", 60000);
+    ASSERT_NE(main, nullptr);
+    ChildProcess hall(installed, L"/gmhall /" + std::to_wstring(reinterpret_cast<INT_PTR>(main)), DataFolderPath());
+    HWND frame = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (frame = WindowOfProcess(hall.Id(), L"VelkorGameFrame")) != nullptr; }, 60000));
+    fw::UniqueHandle page(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, hall.Id()));
+    ASSERT_TRUE(page);
+    const RemoteExport before = FindRemoteExport(page.Get(), L"winmm.dll", "waveOutWrite");
+    EXPECT_TRUE(!before.found || before.InsideImage()) << "routed before any mute state: " << before.seen;
+
+    PostMessageW(frame, UM_SET_MUTE, 1, 0);
+    RemoteExport wave, midi, direct;
+    const bool routed = PumpUntil([&] {
+        wave = FindRemoteExport(page.Get(), L"winmm.dll", "waveOutWrite");
+        midi = FindRemoteExport(page.Get(), L"winmm.dll", "midiStreamOut");
+        direct = FindRemoteExport(page.Get(), L"dsound.dll", "DirectSoundCreate");
+        return wave.found && !wave.InsideImage() && midi.found && !midi.InsideImage() && direct.found &&
+               !direct.InsideImage();
+    }, 30000);
+    EXPECT_TRUE(routed) << "waveOutWrite: " << wave.seen << "\nmidiStreamOut: " << midi.seen
+                        << "\nDirectSoundCreate: " << direct.seen;
+    const RemoteExport open = FindRemoteExport(page.Get(), L"winmm.dll", "waveOutOpen");
+    EXPECT_TRUE(open.InsideImage()) << open.seen;
 }
 
 // Before version 6 there is no UAC, whatever the policy value says.
