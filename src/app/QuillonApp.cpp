@@ -11,6 +11,7 @@
 #include "update/UpdateSwap.h"
 #include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
+#include "framework/StartTimes.h"
 #include "skin/MessageBox.h"
 #include "velkor_config.h"
 
@@ -62,12 +63,15 @@ bool CQuillonApp::InitInstance() {
 #ifdef VELKOR_TEST_CRASH_SWITCH
     CrashOnTestSwitch();
 #endif
+    fw::MarkStartStep("crash-handlers");
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
+    fw::MarkStartStep("common-controls");
 
     m_runMode = ParseRunMode();
     m_hPingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    fw::MarkStartStep("run-mode");
     const RunMode mode = m_runMode;
 
     // A page process without its host arguments has nothing to attach to.
@@ -80,6 +84,7 @@ bool CQuillonApp::InitInstance() {
     // PNG images, which GDI+ decodes.
     Gdiplus::GdiplusStartupInput gdiplusInput;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    fw::MarkStartStep("gdiplus");
 
     if (mode == RUN_UNINSTALL) {
         if (AppMessageBox(MsgBoxKind::YesNo, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
@@ -90,6 +95,7 @@ bool CQuillonApp::InitInstance() {
     }
     if (mode == RUN_UPDATE && UpdateAndRestart(true)) return false;
     if ((mode == RUN_INSTALL || mode == RUN_DESKTOP) && UpdateAndRestart(false)) return false;
+    fw::MarkStartStep("update-check");
 
     return RunModeFlow(mode);
 }
@@ -117,12 +123,14 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
     case RUN_DESKTOP:
     case RUN_INSTALLED:
         SendCountedPing(kPingLauncherStart, Pings());
+        fw::MarkStartStep("ping");
         break;
     default:
         break;
     }
 
     SetBrowserCacheLimit();
+    fw::MarkStartStep("cache-limit");
 
     if (mode == RUN_NEWGAME || mode == RUN_GAMEHALL) {
         if (FAILED(OleInitialize(nullptr))) {
