@@ -16,7 +16,6 @@
 #include "velkor_config.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <ole2.h>
 #include <shellapi.h>
 #include <cwchar>
@@ -80,11 +79,8 @@ bool CQuillonApp::InitInstance() {
         return false;
     }
 
-    // GDI+ first: the uninstall question and the update progress dialog are skinned with
-    // PNG images, which GDI+ decodes.
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
-    fw::MarkStartStep("gdiplus");
+    // GDI+ is started by the first picture decoded (skin/SkinImage.cpp), which loads it: the
+    // main window shows before it needs one.
 
     if (mode == RUN_UNINSTALL) {
         if (AppMessageBox(MsgBoxKind::YesNo, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
@@ -160,8 +156,6 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 int CQuillonApp::ExitInstance() {
     // A ping thread still under way holds events of its own: closing ours cannot hurt it.
     m_hPingDone.Reset();
-    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    m_gdiplusToken = 0;
     if (m_bOleStarted) OleUninitialize();
     m_bOleStarted = false;
     return fw::Application::ExitInstance();
