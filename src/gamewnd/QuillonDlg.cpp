@@ -72,7 +72,6 @@ bool CQuillonDlg::OnInitDialog() {
     // Practically invisible until the first page attaches: the pictures are decoded, and the
     // first page process started, once it shows, so that it shows without waiting for them.
     SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
-    m_strip.Create(m_hWnd);
     PostMessageW(m_hWnd, UM_FINISH_START, 0, 0);
     return true;
 }
@@ -97,6 +96,7 @@ void CQuillonDlg::FinishStart() {
     SetFrame(frame);
     m_caption.Bind(m_hWnd);
     m_caption.Layout(1, false);
+    m_strip.Create(m_hWnd);
     fw::MarkStartStep("main-window-skin");
     LaunchPageProcess();
     fw::MarkStartStep("page-process-started");
