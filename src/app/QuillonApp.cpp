@@ -11,11 +11,11 @@
 #include "update/UpdateSwap.h"
 #include "framework/ProgramStart.h"
 #include "framework/ShellOpen.h"
+#include "framework/StartTimes.h"
 #include "skin/MessageBox.h"
 #include "velkor_config.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <ole2.h>
 #include <shellapi.h>
 #include <cwchar>
@@ -62,12 +62,15 @@ bool CQuillonApp::InitInstance() {
 #ifdef VELKOR_TEST_CRASH_SWITCH
     CrashOnTestSwitch();
 #endif
+    fw::MarkStartStep("crash-handlers");
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
+    fw::MarkStartStep("common-controls");
 
     m_runMode = ParseRunMode();
     m_hPingDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    fw::MarkStartStep("run-mode");
     const RunMode mode = m_runMode;
 
     // A page process without its host arguments has nothing to attach to.
@@ -76,10 +79,8 @@ bool CQuillonApp::InitInstance() {
         return false;
     }
 
-    // GDI+ first: the uninstall question and the update progress dialog are skinned with
-    // PNG images, which GDI+ decodes.
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    // GDI+ is started by the first picture decoded (skin/SkinImage.cpp), which loads it: the
+    // main window shows before it needs one.
 
     if (mode == RUN_UNINSTALL) {
         if (AppMessageBox(MsgBoxKind::YesNo, kAppCaption, L"确定要移除 OlveskSevrith极速登录器吗？", nullptr) == IDYES) {
@@ -90,6 +91,7 @@ bool CQuillonApp::InitInstance() {
     }
     if (mode == RUN_UPDATE && UpdateAndRestart(true)) return false;
     if ((mode == RUN_INSTALL || mode == RUN_DESKTOP) && UpdateAndRestart(false)) return false;
+    fw::MarkStartStep("update-check");
 
     return RunModeFlow(mode);
 }
@@ -117,12 +119,14 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
     case RUN_DESKTOP:
     case RUN_INSTALLED:
         SendCountedPing(kPingLauncherStart, Pings());
+        fw::MarkStartStep("ping");
         break;
     default:
         break;
     }
 
     SetBrowserCacheLimit();
+    fw::MarkStartStep("cache-limit");
 
     if (mode == RUN_NEWGAME || mode == RUN_GAMEHALL) {
         if (FAILED(OleInitialize(nullptr))) {
@@ -152,8 +156,6 @@ bool CQuillonApp::RunModeFlow(RunMode mode) {
 int CQuillonApp::ExitInstance() {
     // A ping thread still under way holds events of its own: closing ours cannot hurt it.
     m_hPingDone.Reset();
-    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    m_gdiplusToken = 0;
     if (m_bOleStarted) OleUninitialize();
     m_bOleStarted = false;
     return fw::Application::ExitInstance();

@@ -14,7 +14,6 @@ class CQuillonApp : public fw::Application {
 public:
     CQuillonApp() = default;
 
-    ULONG_PTR m_gdiplusToken = 0;
     fw::UniqueHandle m_hPingDone;      // manual reset: the ping request has finished
 
     PingEvents Pings() const { return {m_hPingDone.Get()}; }

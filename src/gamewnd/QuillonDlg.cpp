@@ -3,6 +3,7 @@
 #include "common/AppMessages.h"
 #include "framework/Canvas.h"
 #include "framework/ProgramStart.h"
+#include "framework/StartTimes.h"
 #include "framework/SystemVersion.h"
 #include "framework/WindowFront.h"
 #include "gamewnd/KeyboardHook.h"
@@ -23,6 +24,7 @@ namespace {
 // Messages the window posts to itself.
 constexpr UINT UM_HOOKED_KEY = WM_APP + 1;      // from the keyboard hook: which key
 constexpr UINT UM_UPDATE_CHECKED = WM_APP + 2;  // from the update check: 1 a different version
+constexpr UINT UM_FINISH_START = WM_APP + 3;    // from OnInitDialog, handled once the window shows
 
 POINT ClientPointFromScreen(HWND hwnd, LPARAM lParam) {
     POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -55,17 +57,28 @@ RECT CQuillonDlg::PageArea() const {
 
 bool CQuillonDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
+    fw::MarkStartStep("main-window-created");
     HINSTANCE module = GetModuleHandleW(nullptr);
     m_hIcon = LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     keyhook::Install(m_hWnd, UM_HOOKED_KEY);
+    fw::MarkStartStep("key-hook");
     m_dwOsMajor = fw::OsMajorVersion();
     // Registered before the shell can send it, and let through although the shell is not elevated.
     CTrayIcon::ListenForShellRestart(m_hWnd, m_dwOsMajor);
 
     SetWindowLongW(m_hWnd, GWL_STYLE, GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     SetTitle(kAppCaption);
+    // Practically invisible until the first page attaches: the pictures are decoded, and the
+    // first page process started, once it shows, so that it shows without waiting for them.
+    SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(m_hWnd, UM_FINISH_START, 0, 0);
+    return true;
+}
+
+void CQuillonDlg::FinishStart() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
     SkinFrame frame = CaptionBandFrame();
     SetFrame(frame);
     {
@@ -83,15 +96,13 @@ bool CQuillonDlg::OnInitDialog() {
     frame.resizable = true;
     SetFrame(frame);
     m_caption.Bind(m_hWnd);
-
-    // Practically invisible until the first page attaches.
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
     m_caption.Layout(1, false);
     m_strip.Create(m_hWnd);
+    fw::MarkStartStep("main-window-skin");
     LaunchPageProcess();
+    fw::MarkStartStep("page-process-started");
     LoadHotKeys();
     if (m_dwOsMajor != 0 && m_dwOsMajor < 6) CreatePreloadDialog();
-    return true;
 }
 
 bool CQuillonDlg::LaunchPageProcess() {
@@ -383,6 +394,9 @@ LRESULT CQuillonDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case UM_UPDATE_CHECKED:
         OnUpdateChecked(wParam != 0);
+        return 0;
+    case UM_FINISH_START:
+        FinishStart();
         return 0;
     case WM_TIMER:
         if (wParam == kTimerSoundState) OnSoundTimer();

@@ -45,6 +45,8 @@ public:
     void ExitProgram();
     // Starts a page process for a new tab; false when it could not be started.
     bool LaunchPageProcess();
+    // What the window needs only once it grows: its pictures, then the first page process.
+    void FinishStart();
     // Hides the window (with its tabs) or shows it again in front.
     void ToggleHideRestore();
     void BringToFront();

@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 using namespace Gdiplus;
@@ -12,28 +13,29 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-// Keeps the image library started for the lifetime of one loader call; the application
-// also keeps it started for its whole run, which makes these calls cheap.
-class GdiplusScope {
-public:
-    GdiplusScope() {
-        GdiplusStartupInput input;
-        if (GdiplusStartup(&m_token, &input, nullptr) != Ok) m_token = 0;
-    }
-    ~GdiplusScope() {
-        if (m_token) GdiplusShutdown(m_token);
-    }
-    GdiplusScope(const GdiplusScope&) = delete;
-    GdiplusScope& operator=(const GdiplusScope&) = delete;
-private:
-    ULONG_PTR m_token = 0;
-};
+// The image library is started by the first picture decoded (not at start-up: the library is
+// loaded on first use, and the first window shows before it decodes anything), then kept
+// started until the process exits.
+ULONG_PTR g_decoderToken = 0;
+bool g_bDecoderStarted = false;
+std::once_flag g_decoderOnce;
 
-// Started once by the first LoadImageFile and shut down when the process exits.
-ULONG_PTR g_fileLoaderToken = 0;
-void ShutdownFileLoader() {
-    if (g_fileLoaderToken) GdiplusShutdown(g_fileLoaderToken);
-    g_fileLoaderToken = 0;
+void ShutdownDecoder() {
+    if (g_decoderToken) GdiplusShutdown(g_decoderToken);
+    g_decoderToken = 0;
+}
+
+bool StartDecoder() {
+    std::call_once(g_decoderOnce, [] {
+        GdiplusStartupInput input;
+        if (GdiplusStartup(&g_decoderToken, &input, nullptr) != Ok) {
+            g_decoderToken = 0;
+            return;
+        }
+        g_bDecoderStarted = true;
+        atexit(ShutdownDecoder);
+    });
+    return g_bDecoderStarted;
 }
 
 fw::UniqueBitmap CreateSection(int width, int height, void** bits) {
@@ -123,8 +125,8 @@ fw::UniqueImageList MakeKeyedImageList(HBITMAP picture, int frames) {
 }
 
 HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
-    GdiplusScope gdiplus;
     if (HBITMAP plain = LoadBitmapW(module, MAKEINTRESOURCEW(id))) return plain;
+    if (!StartDecoder()) return nullptr;
     GpBitmap* bitmap = DecodePngResource(module, id);
     if (!bitmap) return nullptr;
     DecodedImage image(bitmap);
@@ -135,7 +137,7 @@ HBITMAP LoadSkinImage(HINSTANCE module, UINT id) {
 
 HBITMAP LoadAlphaImage(HINSTANCE module, UINT id, SIZE* size) {
     if (size) *size = SIZE{0, 0};
-    GdiplusScope gdiplus;
+    if (!StartDecoder()) return nullptr;
     GpBitmap* bitmap = DecodePngResource(module, id);
     if (!bitmap) return nullptr;
     DecodedImage image(bitmap);
@@ -166,14 +168,7 @@ HBITMAP LoadAlphaImage(HINSTANCE module, UINT id, SIZE* size) {
 HBITMAP LoadImageFile(const wchar_t* path, int* width, int* height) {
     if (width) *width = 0;
     if (height) *height = 0;
-    if (!g_fileLoaderToken) {
-        GdiplusStartupInput input;
-        if (GdiplusStartup(&g_fileLoaderToken, &input, nullptr) != Ok) {
-            g_fileLoaderToken = 0;
-            return nullptr;
-        }
-        atexit(ShutdownFileLoader);
-    }
+    if (!StartDecoder()) return nullptr;
     GpImage* decoded = nullptr;
     if (!path || GdipLoadImageFromFile(path, &decoded) != Ok || !decoded) return nullptr;
     DecodedImage image(decoded);

@@ -284,6 +284,8 @@ TEST_F(PageProcess, HomePageAttachesToTheMainWindowAndEndsWithIt) {
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", L"1");
     auto dlg = std::make_unique<CQuillonDlg>(MainWindowArgs{BuiltPageStubPath(), RUN_INSTALLED, 0});
     ASSERT_TRUE(dlg->CreateModeless());
+    // The window starts its first page once it runs its messages.
+    ASSERT_TRUE(PumpUntil([&] { return dlg->PendingPage() != nullptr; }, 30000));
     SetEnvironmentVariableW(L"VELKOR_STUB_IDLE", nullptr);
     ChildProcess page(m_exe, L"/gmhall /" + Arg(dlg->Handle()), m_dir.Path());
     ASSERT_TRUE(PumpUntil([&] { return dlg->HomeWnd() != nullptr; }, 30000));

@@ -74,24 +74,50 @@ mkdir -p "$datadir"
 cp build/local/Velkor.exe "$datadir/Velkor.exe"
 installed='C:\ProgramData\Olvesk\GameLogin\Velkor.exe'
 # Runs start_bench; appends "<seconds> <caption>|<class>|<size>" of the window that counted, or
-# fails the benchmark when that window never showed.
+# fails the benchmark when that window never showed; the start-up step marks of the run, if
+# any, go to <out>.steps as "<run> <seconds> <step>".
 start() {
   local out=$1; shift
-  local line
-  line=$(timeout 120 "$WINE64" "$work/start_bench.exe" "$@" | tr -d '\r') || true
+  local lines line
+  lines=$(timeout 120 "$WINE64" "$work/start_bench.exe" "$@" | tr -d '\r') || true
+  line=$(grep '^start ' <<<"$lines" || true)
   [ -n "$line" ] || { echo "start_bench $*: the window asked for never showed" >&2; exit 1; }
   echo "${line#start }" >>"$out"
+  local run; run=$(wc -l <"$out")
+  grep '^step ' <<<"$lines" | sed "s/^step /$run /" >>"$out.steps" || true
 }
 # Each pair alternated like the downloads below; the window that counted is shown.
-: >"$work/s_velkor"; : >"$work/s_bare"
+: >"$work/s_velkor"; : >"$work/s_velkor.steps"; : >"$work/s_bare"
 for i in $(seq $runs); do
-  start "$work/s_velkor" '/class=#32770' '/title=Olvesk - Sevrith' /control=1003 "$installed"
+  start "$work/s_velkor" '/class=#32770' '/title=Olvesk - Sevrith' /control=1003 "/times=$(win "$work/times.txt")" \
+    "$installed"
   start "$work/s_bare" '/class=#32770' "$(win "$work/bare_dialog.exe")"
 done
 line=$(best <"$work/s_velkor")
 t_start_velkor=${line%% *}
 echo "Velkor.exe window that counted: \"${line#* }\""
 t_start_bare=$(best <"$work/s_bare" | cut -d' ' -f1)
+# Where the time goes: each step of the program's start (the marks of the local build) as the
+# median over the runs of the time since the one before; the process start is the first.
+python3 - "$work/s_velkor" "$work/s_velkor.steps" <<'PY'
+import collections, statistics, sys
+totals = [float(l.split()[0]) for l in open(sys.argv[1])]
+marks = collections.defaultdict(list)
+for line in open(sys.argv[2]):
+    run, at, step = line.split()
+    marks[int(run)].append((float(at), step))
+steps = collections.OrderedDict()
+for run, seen in sorted(marks.items()):
+    before = 0.0
+    for at, step in seen + [(totals[run - 1], "window-shown")]:
+        steps.setdefault(step, []).append((at - before) * 1000)
+        before = at
+if not steps:
+    print("no start-up step marks (a build without VELKOR_START_TIMES)")
+for name, ms in steps.items():
+    label = "process start to wWinMain" if name == "entry" else name
+    print("  step %-30s median %7.1f ms  best %7.1f ms  (%d runs)" % (label, statistics.median(ms), min(ms), len(ms)))
+PY
 
 echo "== page start to login background shown"
 : >"$work/p_velkor"; : >"$work/p_bare"

@@ -1,7 +1,7 @@
 // Start-up time of a program: from CreateProcess until the process shows the window asked
 // for, a visible top-level window that matches every criterion given. The process and
 // anything it started end with the job afterwards.
-//   start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] <exe> [arguments]
+//   start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] [/times=F] <exe> [arguments]
 //     /class=, /title=   the window's class name and caption, exactly
 //     /control=ID        it has a child control with that id
 //     /layered           it is a layered window (per-pixel alpha, as the login background)
@@ -10,12 +10,17 @@
 //     /host              a hidden host window of this program stands in for a main window;
 //                        "HOST" in the arguments becomes its handle, in decimal. It accepts
 //                        an account key (WM_COPYDATA answers 1), as the main window does.
-// Prints "start <seconds> <caption>|<class>|<width>x<height>" of the window that counted.
+//     /times=F           the child (a build with start-up step marks) writes its marks to the
+//                        file F, named to it by the environment variable VELKOR_START_TIMES;
+//                        each mark of the child process itself, up to the window, is printed
+//                        as "step <seconds> <name>" on the same clock
+// Prints "start <seconds> <caption>|<class>|<width>x<height>" of the window that counted, last.
 #include "BenchChild.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 
@@ -62,6 +67,25 @@ HWND MakeHost() {
                            wc.hInstance, nullptr);
 }
 
+// Prints the marks of process `pid` in `file` (lines "<counter> <pid> <step>") as seconds
+// after `t0`, up to `t1`.
+void PrintSteps(const std::wstring& file, DWORD pid, double t0, double t1) {
+    FILE* in = _wfopen(file.c_str(), L"rb");
+    if (!in) return;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    char line[256];
+    while (std::fgets(line, sizeof(line), in)) {
+        long long counter = 0;
+        unsigned long owner = 0;
+        char step[128] = {};
+        if (std::sscanf(line, "%lld %lu %127s", &counter, &owner, step) != 3 || owner != pid) continue;
+        const double at = double(counter) / double(frequency.QuadPart);
+        if (at <= t1) std::printf("step %.6f %s\n", at - t0, step);
+    }
+    std::fclose(in);
+}
+
 void PumpPending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -75,6 +99,7 @@ void PumpPending() {
 int wmain(int argc, wchar_t** argv) {
     Criteria want;
     bool host = false, owned = false;
+    std::wstring times;
     int i = 1;
     for (; i < argc && argv[i][0] == L'/' && argv[i][1] != L'\0'; ++i) {
         const std::wstring a = argv[i];
@@ -84,10 +109,12 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"/layered") want.layered = true;
         else if (a == L"/host") host = true;
         else if (a == L"/owned") owned = true;
+        else if (a.rfind(L"/times=", 0) == 0) times = a.substr(7);
         else break;  // the program's path
     }
     if (i >= argc) {
-        std::fprintf(stderr, "usage: start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] <exe> [args]\n");
+        std::fprintf(stderr, "usage: start_bench [/class=C] [/title=T] [/control=ID] [/layered] [/host [/owned]] "
+                             "[/times=F] <exe> [args]\n");
         return 1;
     }
     const HWND hostWindow = host ? MakeHost() : nullptr;
@@ -104,13 +131,18 @@ int wmain(int argc, wchar_t** argv) {
         }
         command += L" " + arg;
     }
+    if (!times.empty()) {
+        DeleteFileW(times.c_str());
+        SetEnvironmentVariableW(L"VELKOR_START_TIMES", times.c_str());  // inherited by the child
+    }
     double t0 = 0, t1 = 0;
+    DWORD pid = 0;
     wchar_t caption[256] = {}, cls[256] = {};
     RECT rect = {};
     {
         const bench::Child child(exe, command);
         if (!child.Started()) return 2;
-        want.pid = child.Pid();
+        want.pid = pid = child.Pid();
         t0 = t1 = child.StartTime();
         for (;;) {
             EnumWindows(Visit, reinterpret_cast<LPARAM>(&want));
@@ -129,6 +161,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (hostWindow) DestroyWindow(hostWindow);
     if (!want.found) return 3;
+    if (!times.empty()) PrintSteps(times, pid, t0, t1);
     std::printf("start %.6f %ls|%ls|%ldx%ld\n", t1 - t0, caption, cls, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
 }
