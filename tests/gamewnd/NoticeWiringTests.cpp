@@ -32,6 +32,13 @@ protected:
                                     L"VELKOR_STUB_CLOSE_LOG"})
             SetEnvironmentVariableW(name, nullptr);
     }
+    void TearDown() override {
+        // On every path, a failed check's too: a page process left running would hold the
+        // test's output open, and with it the whole run, long after the test has ended.
+        EndProcessesOf(BuiltPageStubPath());
+        EndProcessesUnder(DataFolderPath());
+        hotkeys::SetHotKeyIniPathForTests(L"");
+    }
 };
 
 TEST_F(NoticeWiring, AskedOnceFiveSecondsAfterTheFirstPageAttaches) {
@@ -66,7 +73,6 @@ TEST_F(NoticeWiring, AskedOnceFiveSecondsAfterTheFirstPageAttaches) {
 
     for (HWND frame : dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     DestroyWindow(dlg.Handle());
-    hotkeys::SetHotKeyIniPathForTests(L"");
 }
 
 TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
@@ -93,7 +99,6 @@ TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
     EXPECT_EQ(ReadCounterIni(L"PopInfo"), std::wstring(kNotice, kNotice + sizeof(kNotice) - 1));
     EXPECT_EQ(ReadCounterIni(L"PopEnable"), L"1");
     EXPECT_EQ(NoticeRequests(), 1u);
-    EndProcessesUnder(DataFolderPath());
 }
 
 } // namespace
