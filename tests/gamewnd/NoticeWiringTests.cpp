@@ -81,10 +81,9 @@ TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
     ASSERT_TRUE(EnsureDataFolder());
     ASSERT_TRUE(WriteUpdTime());  // today is the day of the last update: no update check
     ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"body=" + StandIn::Encode(kNotice)));
-    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
-    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
+    const std::wstring installed = CopyProgramIntoDataFolder();
+    ASSERT_FALSE(installed.empty());
     ChildProcess program(installed, L"", DataFolderPath());
-    ASSERT_TRUE(program.Started());
     const HWND window = program.FindWindowTitled(kAppCaption, 60000);
     ASSERT_TRUE(window) << "the installed program showed no main window";
     // Its own page cannot log in here (no HTML engine); the game hall's page needs no login

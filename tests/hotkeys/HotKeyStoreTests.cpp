@@ -62,10 +62,9 @@ TEST_F(InstalledHotKeys, TheInstalledProgramTakesItsKeysFromTheDataFolder) {
     ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"status=404"));
     const std::wstring ini = DataFolderPath() + L"\\Statistic.ini";
     ASSERT_TRUE(WritePrivateProfileStringW(L"Velkor", L"ShortKey", L"0,120", ini.c_str()));
-    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
-    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
+    const std::wstring installed = CopyProgramIntoDataFolder();
+    ASSERT_FALSE(installed.empty());
     ChildProcess program(installed, L"", DataFolderPath());
-    ASSERT_TRUE(program.Started());
     const HWND window = program.FindWindowTitled(kAppCaption, 60000);
     ASSERT_TRUE(window) << "the installed program showed no main window";
     // Its own page cannot log in here (no HTML engine): a page stub plays its first tab, as
