@@ -7,6 +7,7 @@
 #include "settings/SettingsStore.h"
 #include "support/Processes.h"
 #include "support/StandIn.h"
+#include "support/TestHost.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -62,38 +63,6 @@ HWND MessageBoxOf(DWORD pid) {
     }, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
-
-// Plays a main window for a page process: counts the closes it is sent with the marker.
-class HostWindow {
-public:
-    HostWindow() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VelkorTestHost";
-        RegisterClassW(&wc);
-        m_hwnd = CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                                 wc.hInstance, this);
-    }
-    ~HostWindow() {
-        if (m_hwnd) DestroyWindow(m_hwnd);
-    }
-    HWND Handle() const { return m_hwnd; }
-    int closesWithMarker = 0;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(h, GWLP_USERDATA, LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE) {
-            if (self && lp == kSelfPostMarker) ++self->closesWithMarker;
-            return 0;
-        }
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-    HWND m_hwnd = nullptr;
-};
 
 // The prefix's program for http addresses replaced by another while it lives.
 class BrowserStandIn {
@@ -239,7 +208,7 @@ TEST_F(ProgramRun, PartnerStartOpensTheHallMaximised) {
 // host's extra tab with the marker that tells this close from the player's.
 TEST_F(ProgramRun, PageProcessAsksToRetryAnUnreachableLoginPage) {
     MakeDataFolder();
-    HostWindow host;
+    TestHost host;
     ASSERT_NE(host.Handle(), nullptr);
     const std::wstring args = L"/newgm /" + std::to_wstring(reinterpret_cast<INT_PTR>(host.Handle())) + L" /0";
     ChildProcess page(downloadedExe_, args, downloads_->Path());
@@ -247,7 +216,7 @@ TEST_F(ProgramRun, PageProcessAsksToRetryAnUnreachableLoginPage) {
     ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(page.Id())) != nullptr; }, 90000));
     EXPECT_EQ(BoxText(box), L"登录页面打开失败，是否重试？");
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(5001, BN_CLICKED), 0);  // "取消"
-    EXPECT_TRUE(PumpUntil([&] { return host.closesWithMarker > 0; }, 30000));
+    EXPECT_TRUE(PumpUntil([&] { return host.ClosesWithMarker() > 0; }, 30000));
     EXPECT_EQ(page.Wait(), 0);
 }
 

@@ -8,6 +8,7 @@
 #include "skin_ids.h"
 #include "support/GdiplusScope.h"
 #include "support/OleScope.h"
+#include "support/TestHost.h"
 #include "support/WindowPixels.h"
 #include "support/WineTest.h"
 
@@ -19,35 +20,6 @@
 using namespace testing_support;
 
 namespace {
-
-// A main window stand-in: records what a page posts to it.
-struct RecordingHost {
-    HWND hwnd = nullptr;
-    std::vector<MSG> posted;
-    RecordingHost() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VelkorFrameTestHost";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900, 600,
-                               nullptr, nullptr, wc.hInstance, this);
-    }
-    ~RecordingHost() {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    }
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<RecordingHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && (msg == UM_PAGE_ATTACH || msg == WM_SYSCOMMAND)) {
-            self->posted.push_back(MSG{hwnd, msg, wParam, lParam});
-            return 0;
-        }
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-};
 
 class TestFrame : public CMainFrame {
 public:
@@ -77,7 +49,7 @@ class GameFrame : public ::testing::Test {
 protected:
     void Open(const std::wstring& url) {
         PageProcessArgs page;
-        page.hostWnd = m_host.hwnd;
+        page.hostWnd = m_host.Handle();
         page.gameUrl = url;
         m_frame = std::make_unique<TestFrame>(page);
         ASSERT_TRUE(m_frame->CreateFrame());
@@ -88,17 +60,17 @@ protected:
         TakeQuit();
     }
     OleScope m_ole;
-    RecordingHost m_host;
+    TestHost m_host{WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 900, 600}};
     std::unique_ptr<TestFrame> m_frame;
 };
 
 TEST_F(GameFrame, AttachesAsATabAndShowsOnlyForTheFirstTopLevelPage) {
     Open(L"http://127.0.0.1:1/game.htm");
-    ASSERT_EQ(m_host.posted.size(), 1u);
-    EXPECT_EQ(m_host.posted[0].message, UM_PAGE_ATTACH);
-    EXPECT_EQ(m_host.posted[0].wParam, reinterpret_cast<WPARAM>(m_frame->Handle()));
-    EXPECT_EQ(m_host.posted[0].lParam, 0);
-    EXPECT_EQ(GetAncestor(m_frame->Handle(), GA_PARENT), m_host.hwnd);
+    ASSERT_EQ(m_host.messages.size(), 1u);
+    EXPECT_EQ(m_host.messages[0].message, UM_PAGE_ATTACH);
+    EXPECT_EQ(m_host.messages[0].wParam, reinterpret_cast<WPARAM>(m_frame->Handle()));
+    EXPECT_EQ(m_host.messages[0].lParam, 0);
+    EXPECT_EQ(GetAncestor(m_frame->Handle(), GA_PARENT), m_host.Handle());
     EXPECT_FALSE(IsWindowVisible(m_frame->Handle()));
 
     // A frame inside the page completing first changes nothing.
@@ -115,7 +87,7 @@ TEST_F(GameFrame, AttachesAsATabAndShowsOnlyForTheFirstTopLevelPage) {
     EXPECT_TRUE(IsWindowVisible(m_frame->Handle()));
     RECT r = {};
     GetWindowRect(m_frame->Handle(), &r);
-    MapWindowPoints(nullptr, m_host.hwnd, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, m_host.Handle(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 4);
     EXPECT_EQ(r.top, 30);
     EXPECT_EQ(r.right, 900 - 4);
@@ -143,19 +115,19 @@ protected:
 
 TEST_F(GameFrame, AFrameWithoutItsViewAttachesNothing) {
     PageProcessArgs page;
-    page.hostWnd = m_host.hwnd;
+    page.hostWnd = m_host.Handle();
     page.gameUrl = L"http://127.0.0.1:1/game.htm";
     NoViewFrame frame(page);
     EXPECT_FALSE(frame.CreateFrame());
     PumpFor(100);
-    EXPECT_TRUE(m_host.posted.empty());
-    EXPECT_EQ(FindWindowExW(m_host.hwnd, nullptr, nullptr, nullptr), nullptr) << "no child in the host";
+    EXPECT_TRUE(m_host.messages.empty());
+    EXPECT_EQ(FindWindowExW(m_host.Handle(), nullptr, nullptr, nullptr), nullptr) << "no child in the host";
 }
 
 TEST_F(GameFrame, HomePageAttachesAsHomeAndMuteAppliesOnChange) {
     Open(WebGamePageAddress());
-    ASSERT_EQ(m_host.posted.size(), 1u);
-    EXPECT_EQ(m_host.posted[0].lParam, 1);
+    ASSERT_EQ(m_host.messages.size(), 1u);
+    EXPECT_EQ(m_host.messages[0].lParam, 1);
     for (WPARAM m : {0, 0, 1, 1, 0}) SendMessageW(m_frame->Handle(), UM_SET_MUTE, m, 0);
     EXPECT_EQ(m_frame->mutes, (std::vector<bool>{false, true, false}));
     // The host's close ends the frame (and with it the page process's loop).
@@ -234,8 +206,8 @@ protected:
 
 TEST_F(PageProcess, LoginShowsItsPictureAndACancelledLoginTellsTheHost) {
     GdiplusScope gdiplus;
-    RecordingHost host;
-    ChildProcess page(m_exe, L"/newgm /" + Arg(host.hwnd) + L" /0", m_dir.Path());
+    TestHost host;
+    ChildProcess page(m_exe, L"/newgm /" + Arg(host.Handle()) + L" /0", m_dir.Path());
     ASSERT_TRUE(page.Started());
     HWND background = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (background = FindWindowOf(page.Id(), true)) != nullptr; }, 60000));
@@ -260,21 +232,21 @@ TEST_F(PageProcess, LoginShowsItsPictureAndACancelledLoginTellsTheHost) {
     HWND box = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (box = FindWindowOf(page.Id(), false)) != nullptr; }, 60000));
     PostMessageW(box, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !host.posted.empty(); }, 30000));
-    EXPECT_EQ(host.posted[0].message, UINT(WM_SYSCOMMAND));
-    EXPECT_EQ(host.posted[0].wParam, WPARAM(SC_CLOSE));
-    EXPECT_EQ(host.posted[0].lParam, kSelfPostMarker);
+    ASSERT_TRUE(PumpUntil([&] { return !host.messages.empty(); }, 30000));
+    EXPECT_EQ(host.messages[0].message, UINT(WM_SYSCOMMAND));
+    EXPECT_EQ(host.messages[0].wParam, WPARAM(SC_CLOSE));
+    EXPECT_EQ(host.messages[0].lParam, kSelfPostMarker);
     EXPECT_EQ(page.Wait(30000), 0);
 }
 
 TEST_F(PageProcess, LoginAtItsRetryQuestionEndsWhenTheHostGoes) {
     GdiplusScope gdiplus;
-    RecordingHost host;
-    ChildProcess page(m_exe, L"/newgm /" + Arg(host.hwnd) + L" /0", m_dir.Path());
+    TestHost host;
+    ChildProcess page(m_exe, L"/newgm /" + Arg(host.Handle()) + L" /0", m_dir.Path());
     ASSERT_TRUE(page.Started());
     // Under Wine the login page never loads: the login asks whether to retry.
     ASSERT_TRUE(PumpUntil([&] { return FindWindowOf(page.Id(), false) != nullptr; }, 60000));
-    DestroyWindow(host.hwnd);
+    host.Destroy();
     EXPECT_EQ(page.Wait(5000), 0) << "nobody is left to answer the question";
 }
 

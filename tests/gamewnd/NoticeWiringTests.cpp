@@ -32,6 +32,13 @@ protected:
                                     L"VELKOR_STUB_CLOSE_LOG"})
             SetEnvironmentVariableW(name, nullptr);
     }
+    void TearDown() override {
+        // On every path, a failed check's too: a page process left running would hold the
+        // test's output open, and with it the whole run, long after the test has ended.
+        EndProcessesOf(BuiltPageStubPath());
+        EndProcessesUnder(DataFolderPath());
+        hotkeys::SetHotKeyIniPathForTests(L"");
+    }
 };
 
 TEST_F(NoticeWiring, AskedOnceFiveSecondsAfterTheFirstPageAttaches) {
@@ -66,7 +73,6 @@ TEST_F(NoticeWiring, AskedOnceFiveSecondsAfterTheFirstPageAttaches) {
 
     for (HWND frame : dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     DestroyWindow(dlg.Handle());
-    hotkeys::SetHotKeyIniPathForTests(L"");
 }
 
 TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
@@ -75,10 +81,9 @@ TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
     ASSERT_TRUE(EnsureDataFolder());
     ASSERT_TRUE(WriteUpdTime());  // today is the day of the last update: no update check
     ASSERT_TRUE(StandIn::Rule(L"/notice/velkor.txt", L"body=" + StandIn::Encode(kNotice)));
-    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
-    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
+    const std::wstring installed = CopyProgramIntoDataFolder();
+    ASSERT_FALSE(installed.empty());
     ChildProcess program(installed, L"", DataFolderPath());
-    ASSERT_TRUE(program.Started());
     const HWND window = program.FindWindowTitled(kAppCaption, 60000);
     ASSERT_TRUE(window) << "the installed program showed no main window";
     // Its own page cannot log in here (no HTML engine); the game hall's page needs no login
@@ -93,7 +98,6 @@ TEST_F(NoticeWiring, TheInstalledProgramKeepsItsStateInTheDataFolder) {
     EXPECT_EQ(ReadCounterIni(L"PopInfo"), std::wstring(kNotice, kNotice + sizeof(kNotice) - 1));
     EXPECT_EQ(ReadCounterIni(L"PopEnable"), L"1");
     EXPECT_EQ(NoticeRequests(), 1u);
-    EndProcessesUnder(DataFolderPath());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "hotkeys/HotKeyStore.h"
 #include "support/MessagePump.h"
 #include "support/OleScope.h"
+#include "support/TestHost.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,6 @@
 using namespace testing_support;
 
 namespace {
-
-std::vector<MSG> g_hostKeys;
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYDOWN) {
-        g_hostKeys.push_back(MSG{hwnd, msg, wParam, lParam});
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
 
 class KeyFrame : public CMainFrame {
 public:
@@ -54,16 +45,8 @@ class PageHotKeys : public ::testing::Test {
 protected:
     void SetUp() override {
         hotkeys::SetHotKeyIniPathForTests(m_ini);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VelkorKeyTestHost";
-        RegisterClassW(&wc);
-        m_host = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-        g_hostKeys.clear();
         PageProcessArgs page;
-        page.hostWnd = m_host;
+        page.hostWnd = m_host.Handle();
         page.gameUrl = L"http://127.0.0.1:1/game.htm";
         m_frame = std::make_unique<KeyFrame>(page);
         ASSERT_TRUE(m_frame->CreateFrame());
@@ -74,13 +57,12 @@ protected:
     void TearDown() override {
         if (m_frame && m_frame->Handle()) m_frame->Destroy();
         TakeQuit();
-        DestroyWindow(m_host);
         hotkeys::SetHotKeyIniPathForTests(L"");
     }
     OleScope m_ole;
     TempFolder m_dir{L"pagekeys"};
     std::wstring m_ini = m_dir.File(L"Statistic.ini");
-    HWND m_host = nullptr;
+    TestHost m_host;
     std::unique_ptr<KeyFrame> m_frame;
     HWND m_control = nullptr;
 };
@@ -97,9 +79,10 @@ TEST_F(PageHotKeys, SwitchKeyGoesToTheHostAndAHookKeyF5DoesNotRefresh) {
     PostMessageW(target, WM_KEYDOWN, VK_F5, 1);                // the sound key: held back
     PostMessageW(target, WM_KEYDOWN, VK_F5, kSelfPostMarker);  // the menu's refresh
     PumpFor(300);
-    ASSERT_EQ(g_hostKeys.size(), 1u);
-    EXPECT_EQ(g_hostKeys[0].wParam, static_cast<WPARAM>(VK_F3));
-    EXPECT_EQ(g_hostKeys[0].lParam, 0x003D0001);
+    const std::vector<MSG> keys = m_host.Messages(WM_KEYDOWN);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>(VK_F3));
+    EXPECT_EQ(keys[0].lParam, 0x003D0001);
     EXPECT_EQ(m_frame->refreshes, 1);
 
     // New keys reach the page on the host's word.
@@ -125,9 +108,10 @@ TEST_F(PageHotKeys, TheFrameFilterSeesKeysBeforeTheBrowserControl) {
     PostMessageW(m_control, WM_KEYDOWN, VK_F5, 0x003F0001);
     PostMessageW(m_control, WM_KEYDOWN, VK_TAB, 0x000F0001);  // no hot key: the page's own focus move
     PumpFor(300);
-    ASSERT_EQ(g_hostKeys.size(), 1u) << "Ctrl+Tab switches tabs in the main window";
-    EXPECT_EQ(g_hostKeys[0].wParam, static_cast<WPARAM>(VK_TAB));
-    EXPECT_EQ(g_hostKeys[0].lParam, 0x000F0001);
+    const std::vector<MSG> keys = m_host.Messages(WM_KEYDOWN);
+    ASSERT_EQ(keys.size(), 1u) << "Ctrl+Tab switches tabs in the main window";
+    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>(VK_TAB));
+    EXPECT_EQ(keys[0].lParam, 0x000F0001);
     EXPECT_EQ(m_frame->refreshes, 1) << "F5 is the frame's refresh, which deletes the cached loader first";
     EXPECT_EQ(m_frame->controlTook, (std::vector<WPARAM>{VK_TAB}));
 

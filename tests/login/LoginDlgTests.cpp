@@ -4,6 +4,7 @@
 #include "support/GdiplusScope.h"
 #include "support/HostState.h"
 #include "support/OleScope.h"
+#include "support/TestHost.h"
 #include "support/WindowPixels.h"
 
 #include <gtest/gtest.h>
@@ -17,43 +18,6 @@
 using namespace testing_support;
 
 namespace {
-
-// Plays the main window: answers WM_COPYDATA and records what it was sent.
-struct TestHost {
-    HWND hwnd = nullptr;
-    LRESULT answer = 1;
-    std::vector<std::wstring> keys;
-    std::vector<UINT> ncMessages;  // as the login background would get them
-
-    TestHost() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VelkorLoginTestHost";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
-                               nullptr, nullptr, wc.hInstance, this);
-    }
-    ~TestHost() {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    }
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<TestHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg == WM_COPYDATA) {
-            auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
-            self->keys.emplace_back(static_cast<const wchar_t*>(data->lpData));
-            return self->answer;
-        }
-        if (self && (msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP || msg == WM_NCMOUSEMOVE)) {
-            self->ncMessages.push_back(msg);
-            return 0;  // no real move loop in a test
-        }
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-};
 
 struct TestOwner : LoginOwner {
     std::vector<INT_PTR> results;
@@ -83,10 +47,10 @@ class LoginPage : public ::testing::Test {
 protected:
     // Without an address the page opens nothing: the tests navigate it themselves.
     void Open(const wchar_t* url = L"") {
-        m_page.hostWnd = m_host.hwnd;
+        m_page.hostWnd = m_host.Handle();
         m_dlg = std::make_unique<TestLoginDlg>(url, m_page, m_owner);
         // The background is played by a second test window: the page's owner gets the drags.
-        ASSERT_TRUE(m_dlg->CreateModeless(m_background.hwnd));
+        ASSERT_TRUE(m_dlg->CreateModeless(m_background.Handle()));
         SetWindowPos(m_dlg->Handle(), nullptr, 0, 0, 800, 540, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void Go(const wchar_t* url) {
@@ -99,8 +63,8 @@ protected:
 
     OleScope m_ole;
     GdiplusScope m_gdiplus;
-    TestHost m_host;
-    TestHost m_background;
+    TestHost m_host{WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{10, 10, 310, 210}};
+    TestHost m_background{WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{10, 10, 310, 210}};
     TestOwner m_owner;
     PageProcessArgs m_page;
     std::unique_ptr<TestLoginDlg> m_dlg;
@@ -116,7 +80,7 @@ TEST_F(LoginPage, LoadGameRegistersTheKeyAndHandsOnTheGame) {
 }
 
 TEST_F(LoginPage, RefusedAccountIsToldWithAccountAndServer) {
-    m_host.answer = 0;
+    m_host.copyDataAnswer = 0;
     Open();
     Go(L"app://loadgame|S3服-《Y》二区-abc|http://127.0.0.1/PAGE");
     EXPECT_EQ(m_dlg->asked, (std::vector<std::wstring>{L"账号 abc 已在 3服 登录，同一账号不能在一服重复登录"}));
@@ -134,7 +98,7 @@ TEST_F(LoginPage, ARefusedLoadGameLeavesTheLoginOpenAndAGoneHostEndsIt) {
     EXPECT_TRUE(m_host.keys.empty());
     EXPECT_TRUE(m_owner.results.empty()) << "the login stays open";
     // A host that has gone is no refusal: no message, but nothing is left to log in for.
-    DestroyWindow(m_host.hwnd);
+    m_host.Destroy();
     Go(L"app://loadgame|S3服-《Y》二区-abc|http://127.0.0.1/PAGE");
     EXPECT_EQ(m_owner.results, (std::vector<INT_PTR>{kLoginCancelled}));
     EXPECT_TRUE(m_dlg->asked.empty());
@@ -155,7 +119,7 @@ TEST_F(LoginPage, CommandsCountOnlyFromTheTopLevelPage) {
     PumpFor(100);
     EXPECT_TRUE(m_owner.results.empty());
     EXPECT_TRUE(m_host.keys.empty());
-    EXPECT_FALSE(IsIconic(m_host.hwnd));
+    EXPECT_FALSE(IsIconic(m_host.Handle()));
     frame->Release();
     VARIANT_BOOL cancel = VARIANT_FALSE;
     m_dlg->OnBeforeNavigate2(m_dlg->Browser(), L"app://exitgame", 0, L"", nullptr, L"", &cancel);
@@ -163,7 +127,7 @@ TEST_F(LoginPage, CommandsCountOnlyFromTheTopLevelPage) {
 }
 
 TEST_F(LoginPage, EscapeF5AndEnterDoNothingInTheLoginWindows) {
-    m_page.hostWnd = m_host.hwnd;
+    m_page.hostWnd = m_host.Handle();
     CLoginBkDlg background(m_page, L"");
     int tick = 0;
     static std::function<void()> step;
@@ -252,7 +216,7 @@ TEST_F(LoginPage, AGoneHostEndsTheLoginAndABoxThePageOpened) {
 TEST_F(LoginPage, ExitAndMinimize) {
     Open();
     Go(L"app://minimize");
-    EXPECT_TRUE(PumpUntil([&] { return IsIconic(m_host.hwnd) != FALSE; }))
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(m_host.Handle()) != FALSE; }))
         << "no tab yet and no UAC: the main window is minimised";
     EXPECT_TRUE(m_owner.results.empty()) << "the login stays";
     m_page.hostTabCount = 1;
@@ -269,12 +233,12 @@ TEST_F(LoginPage, PressesInsideTheReservedBoxDoNotDrag) {
     testing_support::PointerScope pointer;
     SetCursorPos(inBox.x, inBox.y);
     EXPECT_EQ(m_dlg->LoginDragDown(nullptr), S_FALSE);
-    EXPECT_TRUE(m_background.ncMessages.empty());
+    EXPECT_TRUE(m_background.MessageIds().empty());
     SetCursorPos(outside.x, outside.y);
     m_dlg->LoginDragDown(nullptr);
     m_dlg->LoginDragMove(nullptr);
     m_dlg->LoginDragUp(nullptr);
-    EXPECT_EQ(m_background.ncMessages, (std::vector<UINT>{WM_NCLBUTTONDOWN, WM_NCMOUSEMOVE, WM_NCLBUTTONUP}));
+    EXPECT_EQ(m_background.MessageIds(), (std::vector<UINT>{WM_NCLBUTTONDOWN, WM_NCMOUSEMOVE, WM_NCLBUTTONUP}));
 }
 
 TEST_F(LoginPage, UnreachableLoginPageAsksToRetry) {

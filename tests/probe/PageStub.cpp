@@ -2,7 +2,8 @@
 //   "<path>" /newgm /<main window> /<tab count>
 // it registers an account key by WM_COPYDATA, makes a frame window, announces it with
 // UM_PAGE_ATTACH, becomes a child of the main window, shows itself in the page area as a
-// loaded page would, and ends when its frame gets SC_CLOSE or the main window goes.
+// loaded page would, and ends when its frame gets SC_CLOSE or the main window goes (even with
+// the main window's process).
 // Environment: VELKOR_PROBE_LOG (a line "<module>|<command line>" per start),
 // VELKOR_STUB_CLOSE_LOG (a line "<frame> <its parent> <1 visible, 0 hidden>" when the frame is
 // told to close, the handles in decimal, so that a test sees where the frame was while it
@@ -30,7 +31,6 @@ std::wstring Env(const wchar_t* name) {
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == 1 && !IsWindow(g_host)) DestroyWindow(hwnd);
         if (wParam == 2) {
             KillTimer(hwnd, 2);
             RECT client = {};
@@ -107,13 +107,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     PostMessageW(g_host, UM_PAGE_ATTACH, reinterpret_cast<WPARAM>(frame), home ? 1 : 0);
     SetWindowLongW(frame, GWL_STYLE, (GetWindowLongW(frame, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
     SetParent(frame, g_host);
-    SetTimer(frame, 1, kHostWatchMs, nullptr);
     SetTimer(frame, 2, 50, nullptr);  // as a page that has loaded
+    // The host is watched by a timer of the thread, not of the frame: a host whose process
+    // ends takes the frame, its child, with it, and under Wine the frame's own timers and its
+    // WM_DESTROY never come; a frame timer would leave this process running for ever.
+    const UINT_PTR watch = SetTimer(nullptr, 0, kHostWatchMs, nullptr);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && !msg.hwnd && msg.wParam == watch) {
+            if (!IsWindow(g_host)) break;
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (IsWindow(frame)) DestroyWindow(frame);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "hotkeys/HotKeyStore.h"
 #include "support/GdiplusScope.h"
 #include "support/MessagePump.h"
+#include "support/Processes.h"
 #include "support/WineTest.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,9 @@ protected:
             for (HWND frame : m_dlg.TabWnds()) PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
             DestroyWindow(m_dlg.Handle());
         }
+        // A page process that never attached (or never ended) would hold the test's output
+        // open, and with it the whole run, long after the test has ended.
+        EndProcessesOf(BuiltPageStubPath());
         hotkeys::SetHotKeyIniPathForTests(L"");
     }
     // Creates the window, which starts its first page at once.

@@ -8,10 +8,11 @@
 
 namespace testing_support {
 
-int EndProcessesUnder(const std::wstring& folder) {
-    if (folder.empty()) return 0;
-    std::wstring prefix = folder;
-    if (prefix.back() != L'\\') prefix += L'\\';
+namespace {
+
+// Ends every other process whose executable's full path `matches`, waiting for each.
+template <class Match>
+int EndProcessesWhere(Match matches) {
     int ended = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return 0;
@@ -23,8 +24,7 @@ int EndProcessesUnder(const std::wstring& folder) {
         if (!process) continue;
         wchar_t image[MAX_PATH * 2] = {};
         DWORD size = ARRAYSIZE(image);
-        if (QueryFullProcessImageNameW(process, 0, image, &size) && size > prefix.size() &&
-            CompareStringOrdinal(image, int(prefix.size()), prefix.c_str(), int(prefix.size()), TRUE) == CSTR_EQUAL) {
+        if (QueryFullProcessImageNameW(process, 0, image, &size) && matches(image, size)) {
             TerminateProcess(process, 0);
             WaitForSingleObject(process, 10000);
             ++ended;
@@ -33,6 +33,29 @@ int EndProcessesUnder(const std::wstring& folder) {
     }
     CloseHandle(snapshot);
     return ended;
+}
+
+bool SameText(const wchar_t* a, int aChars, const std::wstring& b, int bChars) {
+    return CompareStringOrdinal(a, aChars, b.c_str(), bChars, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+int EndProcessesUnder(const std::wstring& folder) {
+    if (folder.empty()) return 0;
+    std::wstring prefix = folder;
+    if (prefix.back() != L'\\') prefix += L'\\';
+    const int chars = int(prefix.size());
+    return EndProcessesWhere([&](const wchar_t* image, DWORD size) {
+        return size > prefix.size() && SameText(image, chars, prefix, chars);
+    });
+}
+
+int EndProcessesOf(const std::wstring& path) {
+    if (path.empty()) return 0;
+    return EndProcessesWhere([&](const wchar_t* image, DWORD size) {
+        return SameText(image, int(size), path, int(path.size()));
+    });
 }
 
 int EndDescendantsOf(DWORD pid) {

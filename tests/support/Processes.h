@@ -9,6 +9,8 @@ namespace testing_support {
 // Ends every process whose executable lies in folder (or below it) and waits for each;
 // returns how many there were.
 int EndProcessesUnder(const std::wstring& folder);
+// The same for every process running the executable at path.
+int EndProcessesOf(const std::wstring& path);
 
 // Ends every process that process pid started, directly or through others, and waits for
 // each; returns how many there were. The caller keeps pid from being reused (it holds a

@@ -54,6 +54,11 @@ std::wstring BuiltExePath() { return WinePathFromUnix(VELKOR_EXE_UNIX_PATH); }
 std::wstring BuiltProbePath() { return WinePathFromUnix(VELKOR_PROBE_UNIX_PATH); }
 std::wstring BuiltPageStubPath() { return WinePathFromUnix(VELKOR_PAGESTUB_UNIX_PATH); }
 
+std::wstring CopyProgramIntoDataFolder() {
+    const std::wstring copy = DataFolderPath() + L"\\Velkor.exe";
+    return CopyFileW(BuiltExePath().c_str(), copy.c_str(), FALSE) ? copy : std::wstring();
+}
+
 std::wstring CopyOfProgram(const TempFolder& folder) {
     const std::wstring copy = folder.File(L"Velkor.exe");
     return CopyFileW(BuiltExePath().c_str(), copy.c_str(), FALSE) ? copy : std::wstring();

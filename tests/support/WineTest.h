@@ -52,6 +52,10 @@ private:
 // Creates the data folder (and its parent) as the installer does; true when it exists.
 bool EnsureDataFolder();
 
+// Copies the built Velkor.exe into the data folder, as an install leaves it there; the copy's
+// path, or empty when the copy failed.
+std::wstring CopyProgramIntoDataFolder();
+
 // A copy of the built Velkor.exe in folder, for a test to run: the program writes beside
 // itself, and the build tree must stay as the build left it. Empty when the copy failed.
 std::wstring CopyOfProgram(const TempFolder& folder);

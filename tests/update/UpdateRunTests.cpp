@@ -27,15 +27,23 @@ namespace {
 const char kAppended[] = "another build of the program";
 const std::wstring kFrom = L"from=" + StandIn::Encode(VELKOR_EXE_UNIX_PATH) + L"&append=" + StandIn::Encode(kAppended);
 
-bool HasWindowTitled(DWORD pid, const wchar_t* caption) {
-    struct Search { DWORD pid; const wchar_t* caption; bool found; } s{pid, caption, false};
+// A top-level window of process pid with the given caption and, when childText is given, a
+// child window of that text.
+bool HasWindowTitled(DWORD pid, const wchar_t* caption, const wchar_t* childText = nullptr) {
+    struct Search {
+        DWORD pid;
+        const wchar_t* caption;
+        const wchar_t* childText;
+        bool found;
+    } s{pid, caption, childText, false};
     EnumWindows([](HWND h, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
         DWORD owner = 0;
         wchar_t text[64] = {};
         GetWindowThreadProcessId(h, &owner);
         GetWindowTextW(h, text, 64);
-        s->found = owner == s->pid && !wcscmp(text, s->caption);
+        s->found = owner == s->pid && !wcscmp(text, s->caption) &&
+                   (!s->childText || FindWindowExW(h, nullptr, nullptr, s->childText));
         return !s->found;
     }, reinterpret_cast<LPARAM>(&s));
     return s.found;
@@ -85,19 +93,7 @@ void CancelOnceMoving(ChildProcess& child) {
 }
 
 // The main window of process pid: captioned as the program, with its "系统" button.
-bool HasMainWindow(DWORD pid) {
-    struct Search { DWORD pid; bool found; } s{pid, false};
-    EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        wchar_t text[64] = {};
-        GetWindowThreadProcessId(h, &owner);
-        GetWindowTextW(h, text, 64);
-        s->found = owner == s->pid && !wcscmp(text, kAppCaption) && FindWindowExW(h, nullptr, nullptr, L"系统");
-        return !s->found;
-    }, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+bool HasMainWindow(DWORD pid) { return HasWindowTitled(pid, kAppCaption, L"系统"); }
 
 struct Fault {
     const char* name;
