@@ -35,14 +35,13 @@ constexpr UINT_PTR kTimerSoundState = 3;      // 400 ms: the mute flag to every 
 constexpr UINT_PTR kTimerNotice = 4;          // creates the pop-up notice
 constexpr UINT_PTR kTimerPendingPage = 7;     // 500 ms while a page process is on its way: has it ended?
 // Timers of a page frame.
-constexpr UINT_PTR kTimerHostWatch = 2;       // 800 ms: ends the page process when the host goes
 constexpr UINT_PTR kTimerCloseBrowserBox = 5; // 130 ms, once: closes the browser's own dialogs
 constexpr UINT_PTR kTimerRaiseHost = 6;       // 10 ms, once: brings the host to the front
 
 constexpr UINT kSoundStateMs = 400;
 constexpr UINT kNoticeDelayMs = 5000;  // after the first page attaches
 constexpr UINT kPendingPageMs = 500;
-constexpr UINT kHostWatchMs = 800;
+constexpr UINT kHostWatchMs = 800;     // a page process (or login) ends when its host has gone
 constexpr UINT kCloseBrowserBoxMs = 130;
 constexpr UINT kRaiseHostMs = 10;
 

@@ -20,6 +20,8 @@
 
 #include <mshtmhst.h>
 
+#include <map>
+
 namespace {
 
 // Titles of the browser's own message boxes that a closing page can raise.
@@ -96,6 +98,32 @@ void CGmWndView::OnBeforeNavigate2(IDispatch*, const wchar_t* url, DWORD, const 
 
 CMainFrame::CMainFrame(PageProcessArgs page) : m_page(std::move(page)), m_view(*this) {}
 
+namespace {
+
+// The host each watch timer looks for. The frame is a child of the host's window in another
+// process: when that process dies the frame is destroyed with it, and its own timers and its
+// WM_DESTROY may never come, so the host is watched by a timer of the thread instead.
+std::map<UINT_PTR, HWND>& WatchedHosts() {
+    static std::map<UINT_PTR, HWND> hosts;
+    return hosts;
+}
+
+void CALLBACK WatchHost(HWND, UINT, UINT_PTR id, DWORD) {
+    const auto found = WatchedHosts().find(id);
+    // Posted on every tick: a question open in a modal loop of its own ends with the first
+    // quit, and the loop under it with the next.
+    if (found != WatchedHosts().end() && !IsWindow(found->second)) PostQuitMessage(0);
+}
+
+} // namespace
+
+CMainFrame::~CMainFrame() {
+    if (m_hostWatch) {
+        KillTimer(nullptr, m_hostWatch);
+        WatchedHosts().erase(m_hostWatch);
+    }
+}
+
 bool CMainFrame::CreateFrame() {
     LoadHotKeys();
     const RECT rect = {0, 0, 10, 10};
@@ -103,7 +131,8 @@ bool CMainFrame::CreateFrame() {
     if (!Create(L"VelkorGameFrame", kAppCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, rect, nullptr))
         return false;
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetTimer(m_hWnd, kTimerHostWatch, kHostWatchMs, nullptr);
+    m_hostWatch = SetTimer(nullptr, 0, kHostWatchMs, WatchHost);
+    if (m_hostWatch) WatchedHosts()[m_hostWatch] = m_page.hostWnd;
     SetView(&m_view);
     RECT client = {};
     GetClientRect(m_hWnd, &client);
@@ -246,7 +275,6 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER: {
         const LRESULT r = fw::FrameWnd::HandleMessage(msg, wParam, lParam);
-        if (wParam == kTimerHostWatch && !IsWindow(m_page.hostWnd)) PostQuitMessage(0);
         if (wParam == kTimerCloseBrowserBox) {
             KillTimer(m_hWnd, kTimerCloseBrowserBox);
             CloseBrowserBoxes();

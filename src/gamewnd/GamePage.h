@@ -39,6 +39,7 @@ private:
 class CMainFrame : public fw::FrameWnd {
 public:
     explicit CMainFrame(PageProcessArgs page);
+    ~CMainFrame() override;
 
     // Creates the frame hidden and its view; once the view exists, attaches the frame to the
     // host (when the host is a window) and opens the page. False when the frame or its view
@@ -101,6 +102,7 @@ private:
     void AttachToHost();
 
     PageProcessArgs m_page;
+    UINT_PTR m_hostWatch = 0;    // a thread timer: the frame's own timers end with the host
     CGmWndDoc m_doc;
     CGmWndView m_view;
     std::wstring m_strPageUrl;

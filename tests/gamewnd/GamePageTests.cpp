@@ -7,6 +7,7 @@
 #include "skin/SkinImage.h"
 #include "skin_ids.h"
 #include "support/GdiplusScope.h"
+#include "support/MessagePump.h"
 #include "support/OleScope.h"
 #include "support/TestHost.h"
 #include "support/WindowPixels.h"
@@ -267,6 +268,38 @@ TEST_F(PageProcess, HomePageAttachesToTheMainWindowAndEndsWithIt) {
     EXPECT_TRUE(dlg->TabWnds().empty());
     DestroyWindow(dlg->Handle());
     EXPECT_EQ(page.Wait(10000), 0) << "the page ends once its host has gone";
+}
+
+// A frame is a child of the main window in another process: when that process is killed,
+// the frame goes with it and (under Wine) its own timers never run again. The page must still
+// notice that its host has gone and end.
+TEST_F(PageProcess, AHomePageEndsWhenItsMainWindowsProcessIsKilled) {
+    MachineStateGuard guard;
+    guard.Clear();
+    ASSERT_TRUE(EnsureDataFolder());
+    ASSERT_TRUE(WriteUpdTime());  // no update check in the way
+    const std::wstring installed = CopyProgramIntoDataFolder();
+    ASSERT_FALSE(installed.empty());
+    ChildProcess program(installed, L"", DataFolderPath());
+    const HWND window = program.FindWindowTitled(kAppCaption, 60000);
+    ASSERT_TRUE(window) << "the installed program showed no main window";
+    ChildProcess hall(installed, L"/gmhall /" + Arg(window), DataFolderPath());
+    ASSERT_TRUE(hall.Started());
+    // Attached: the hall's frame has become a child of the main window.
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND child = nullptr;
+        while ((child = FindWindowExW(window, child, L"VelkorGameFrame", nullptr)) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(child, &pid);
+            if (pid == hall.Id()) return true;
+        }
+        return false;
+    }, 60000)) << "the hall page never attached";
+    fw::UniqueHandle main(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.Id()));
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(TerminateProcess(main.Get(), 9));
+    ASSERT_EQ(WaitForSingleObject(main.Get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(hall.Wait(30000), 0) << "the page process outlived its main window's process";
 }
 
 TEST_F(PageProcess, HostThatDoesNotExistEndsThePageAtOnce) {
