@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,18 @@ protected:
         guard_.Clear();
     }
     void TearDown() override { EndProcessesUnder(DataFolderPath()); }
+    // Starts a copy of the program in the data folder, as an installed start; its main window,
+    // or null.
+    HWND StartInstalledCopy() {
+        if (!EnsureDataFolder()) return nullptr;
+        installed_ = CopyProgramIntoDataFolder();
+        if (installed_.empty()) return nullptr;
+        program_ = std::make_unique<ChildProcess>(installed_, L"", DataFolderPath());
+        return program_->FindWindowTitled(L"Olvesk - Sevrith", 60000);
+    }
     MachineStateGuard guard_;
+    std::wstring installed_;
+    std::unique_ptr<ChildProcess> program_;
 };
 
 // Dialog windows that belong to window: owned pop-ups and children.
@@ -51,11 +63,7 @@ std::vector<HWND> DialogsOf(HWND window) {
 }
 
 TEST_F(Before6Program, InstalledStartKeepsAHiddenOnePixelLoginWithItsMainWindow) {
-    ASSERT_TRUE(EnsureDataFolder());
-    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
-    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
-    ChildProcess program(installed, L"", DataFolderPath());
-    HWND main = program.FindWindowTitled(L"Olvesk - Sevrith", 60000);
+    HWND main = StartInstalledCopy();
     ASSERT_NE(main, nullptr);
     // The kept login is the one dialog of the main window held at 1 x 1 and hidden. Under a
     // later system the window owns one dialog only, shown at full size (800 x 540 here).
@@ -145,13 +153,9 @@ TEST_F(Before6MainWindow, NarrowingRedrawsTheDesktopCornerTheWindowGaveUp) {
 // window: a tab's page cannot get past its login under Wine. Whether the data is zeroed is
 // tested in-process: the page plays nothing here.)
 TEST_F(Before6Program, PageProcessRoutesItsOwnSoundOutputThroughTheInterception) {
-    ASSERT_TRUE(EnsureDataFolder());
-    const std::wstring installed = DataFolderPath() + L"\\Velkor.exe";
-    ASSERT_TRUE(CopyFileW(BuiltExePath().c_str(), installed.c_str(), FALSE));
-    ChildProcess program(installed, L"", DataFolderPath());
-    HWND main = program.FindWindowTitled(L"Olvesk - Sevrith", 60000);
+    HWND main = StartInstalledCopy();
     ASSERT_NE(main, nullptr);
-    ChildProcess hall(installed, L"/gmhall /" + std::to_wstring(reinterpret_cast<INT_PTR>(main)), DataFolderPath());
+    ChildProcess hall(installed_, L"/gmhall /" + std::to_wstring(reinterpret_cast<INT_PTR>(main)), DataFolderPath());
     HWND frame = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (frame = WindowOfProcess(hall.Id(), L"VelkorGameFrame")) != nullptr; }, 60000));
     fw::UniqueHandle page(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, hall.Id()));

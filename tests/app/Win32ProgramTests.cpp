@@ -153,15 +153,8 @@ TEST_F(Win32Program, InstallsStartsShowsItsPagesAndEnds) {
     // its frame attached to the main window as the hall starts it.
     ChildProcess hall(installed, L"/gmhall /" + std::to_wstring(reinterpret_cast<INT_PTR>(main)),
                       Folder(CSIDL_COMMON_APPDATA) + L"\\Olvesk\\GameLogin");
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND frame = nullptr;
-        while ((frame = FindWindowExW(main, frame, L"VelkorGameFrame", nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(frame, &owner);
-            if (owner == hall.Id()) return true;
-        }
-        return false;
-    }, kEmulatedStartMs)) << "the hall page process's frame never attached to the main window";
+    ASSERT_TRUE(PumpUntil([&] { return AttachedFrameOf(main, hall.Id()) != nullptr; }, kEmulatedStartMs))
+        << "the hall page process's frame never attached to the main window";
     steps.Done("hall page process's frame attached");
     {
         fw::UniqueHandle hallProcess(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, hall.Id()));

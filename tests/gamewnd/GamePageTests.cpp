@@ -9,6 +9,7 @@
 #include "support/GdiplusScope.h"
 #include "support/MessagePump.h"
 #include "support/OleScope.h"
+#include "support/Processes.h"
 #include "support/TestHost.h"
 #include "support/WindowPixels.h"
 #include "support/WineTest.h"
@@ -286,15 +287,8 @@ TEST_F(PageProcess, AHomePageEndsWhenItsMainWindowsProcessIsKilled) {
     ChildProcess hall(installed, L"/gmhall /" + Arg(window), DataFolderPath());
     ASSERT_TRUE(hall.Started());
     // Attached: the hall's frame has become a child of the main window.
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND child = nullptr;
-        while ((child = FindWindowExW(window, child, L"VelkorGameFrame", nullptr)) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(child, &pid);
-            if (pid == hall.Id()) return true;
-        }
-        return false;
-    }, 60000)) << "the hall page never attached";
+    ASSERT_TRUE(PumpUntil([&] { return AttachedFrameOf(window, hall.Id()) != nullptr; }, 60000))
+        << "the hall page never attached";
     fw::UniqueHandle main(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.Id()));
     ASSERT_TRUE(main);
     ASSERT_TRUE(TerminateProcess(main.Get(), 9));

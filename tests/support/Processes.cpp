@@ -86,4 +86,14 @@ int EndDescendantsOf(DWORD pid) {
     return ended;
 }
 
+HWND AttachedFrameOf(HWND host, DWORD pid) {
+    HWND frame = nullptr;
+    while ((frame = FindWindowExW(host, frame, L"VelkorGameFrame", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(frame, &owner);
+        if (owner == pid) return frame;
+    }
+    return nullptr;
+}
+
 } // namespace testing_support

@@ -17,4 +17,8 @@ int EndProcessesOf(const std::wstring& path);
 // handle of that process).
 int EndDescendantsOf(DWORD pid);
 
+// The page frame ("VelkorGameFrame") of process pid among host's children, once the page has
+// attached to that main window; null until then.
+HWND AttachedFrameOf(HWND host, DWORD pid);
+
 } // namespace testing_support
