@@ -129,7 +129,7 @@ private:
     int m_nLastWidth = -1;
     bool m_bNoticeStarted = false;  // the notice is asked for once per run
     bool m_bMuted = false;
-    bool m_bLastShownMuted = true;  // the sound button's picture is set on the first tick
+    bool m_bLastShownMuted = false;  // the sound button starts with the sound-on picture
     hotkeys::HotKey m_switchKey;
 };
 

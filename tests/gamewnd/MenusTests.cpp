@@ -352,9 +352,14 @@ TEST_F(MainWindowMenus, SoundButtonShowsTheStateAndCaptionControlsFollowTheWidth
     const Pixels muted = BitmapPixels(fw::UniqueBitmap(LoadSkinImage(GetModuleHandleW(nullptr), IDB_SOUND_MUTED)).Get());
     ASSERT_FALSE(on.Empty() || muted.Empty());
     HWND button = GetDlgItem(m_dlg.Handle(), 1002);
+    // The picture changes on the window's next sound tick; on a loaded machine that can take a
+    // while, hence the long waits. On a miss the counts say what the screen showed.
+    int same = 0, other = 0;
     auto looksLike = [&](const Pixels& picture) {
+        SetWindowPos(m_dlg.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         const Pixels shot = CaptureWindow(button);
-        int same = 0, other = 0;
+        same = 0;
+        other = 0;
         for (int y = 0; y < 27; ++y)
             for (int x = 0; x < 27; ++x) {
                 const COLORREF a = on.At(x, y), b = muted.At(x, y);
@@ -365,11 +370,14 @@ TEST_F(MainWindowMenus, SoundButtonShowsTheStateAndCaptionControlsFollowTheWidth
             }
         return same > 20 && other == 0;
     };
-    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); })) << "sound on";
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); }, 30000))
+        << "sound on: " << same << " like it, " << other << " like the other";
     SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
-    EXPECT_TRUE(PumpUntil([&] { return looksLike(muted); })) << "muted";
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(muted); }, 30000))
+        << "muted: " << same << " like it, " << other << " like the other";
     SendMessageW(m_dlg.Handle(), WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
-    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); })) << "sound on again";
+    EXPECT_TRUE(PumpUntil([&] { return looksLike(on); }, 30000))
+        << "sound on again: " << same << " like it, " << other << " like the other";
 }
 
 TEST_F(MainWindowMenus, SwitchKeyCyclesTabsAndEscDoesNotClose) {
